@@ -1,0 +1,41 @@
+#include "keeper/ConnectionProbe.h"
+
+#include <cstring>
+
+#include "ui/frmMain.h"
+
+namespace kestrove {
+
+std::int32_t Module3::RegistryStatus = 0;
+
+namespace keeper {
+
+namespace {
+
+constexpr const char* kRemoteAccessKey = "System\\CurrentControlSet\\Services\\RemoteAccess";
+constexpr const char* kConnectionValue = "Remote Connection";
+
+}  // namespace
+
+bool readConnectionFlag(RegistryService& registry) {
+    bool connected = false;
+    RegistryKey key = 0;
+    Module3::RegistryStatus = registry.openKey(kHkeyLocalMachine, kRemoteAccessKey, key);
+    if (Module3::RegistryStatus != 0) return false;
+
+    // Shorter values arrive zero-extended; longer ones do not fit and fail the read.
+    std::uint8_t bytes[4] = {};
+    std::uint32_t size = sizeof bytes;
+    Module3::RegistryStatus = registry.queryValue(key, kConnectionValue, bytes, size);
+    std::int32_t flag = 0;
+    std::memcpy(&flag, bytes, sizeof flag);
+    if (Module3::RegistryStatus == 0 && flag != 0) connected = true;
+    registry.closeKey(key);
+    return connected;
+}
+
+}  // namespace keeper
+
+bool frmMain::Connected_To_ISP() { return keeper::readConnectionFlag(platform().registry); }
+
+}  // namespace kestrove

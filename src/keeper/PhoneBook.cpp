@@ -1,0 +1,42 @@
+#include "keeper/PhoneBook.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/Types.h"
+
+namespace kestrove::keeper {
+
+namespace {
+
+// RASENTRYNAMEA as the program lays it out: dwSize, then the name in 257 bytes, padded to 264.
+constexpr std::size_t kRecords = 256;
+constexpr std::uint32_t kRecordSize = 264;
+constexpr std::size_t kNameOffset = 4;
+constexpr std::size_t kNameBytes = 257;
+
+}  // namespace
+
+void enumeratePhoneBook(PhoneBookService& phoneBook, CodePageService& codePage,
+                        std::vector<std::string>& names) {
+    std::vector<std::uint8_t> buffer(kRecords * kRecordSize, 0);
+    for (std::size_t i = 0; i < 4; ++i) buffer[i] = static_cast<std::uint8_t>(kRecordSize >> (8 * i));
+
+    std::uint32_t byteCount = static_cast<std::uint32_t>(kRecords) * kRecordSize;
+    std::uint32_t entryCount = 0;
+    phoneBook.enumEntries(buffer, byteCount, entryCount);
+
+    if (entryCount == 0) throw RuntimeError("Subscript out of range");
+    const std::size_t count = std::min<std::size_t>(entryCount, kRecords);
+    names.assign(count, std::string());
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto* field = reinterpret_cast<const char*>(buffer.data() + i * kRecordSize + kNameOffset);
+        std::string name = codePage.toUnicode(std::string_view(field, kNameBytes));
+        const auto end = name.find('\0');
+        if (end == std::string::npos) throw RuntimeError("Invalid procedure call or argument");
+        name.resize(end);
+        names[i] = std::move(name);
+    }
+}
+
+}  // namespace kestrove::keeper

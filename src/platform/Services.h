@@ -1,0 +1,128 @@
+#pragma once
+// The operating-system services the program reaches, one small interface each. Text crossing these
+// interfaces is UTF-8 unless a parameter says "ansi": those are the system ANSI code page's bytes, as
+// the single-byte platform calls take them.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/Types.h"
+
+namespace kestrove {
+
+// RasEnumEntriesA over the default phone book. Throws RuntimeError when the service itself is missing.
+class PhoneBookService {
+  public:
+    virtual ~PhoneBookService() = default;
+    virtual std::uint32_t enumEntries(std::span<std::uint8_t> buffer, std::uint32_t& byteCount,
+                                      std::uint32_t& entryCount) = 0;
+};
+
+// Conversion between the program's Unicode text (UTF-8) and the system ANSI code page.
+class CodePageService {
+  public:
+    virtual ~CodePageService() = default;
+    virtual std::string toUnicode(std::string_view ansi) = 0;
+    virtual std::string toAnsi(std::string_view text) = 0;
+};
+
+// Whole-file reads and writes; paths are UTF-8 and converted by the backend.
+class FileService {
+  public:
+    virtual ~FileService() = default;
+    virtual std::optional<std::string> read(const std::string& path) = 0;      // nullopt: cannot be opened
+    virtual bool write(const std::string& path, std::string_view bytes) = 0;   // create or truncate
+    virtual bool replace(const std::string& from, const std::string& to) = 0;  // rename over an existing file
+    virtual void remove(const std::string& path) = 0;
+};
+
+class ProgramInfo {
+  public:
+    virtual ~ProgramInfo() = default;
+    virtual std::string exeDirectory() = 0;  // without a trailing separator, as the system reports it
+    virtual ModuleHandle instance() = 0;
+};
+
+// RegOpenKeyA / RegQueryValueExA / RegCloseKey. Result codes as the system returns them (0 = success).
+class RegistryService {
+  public:
+    virtual ~RegistryService() = default;
+    virtual std::int32_t openKey(RegistryKey root, const std::string& subKeyAnsi, RegistryKey& key) = 0;
+    virtual std::int32_t queryValue(RegistryKey key, const std::string& nameAnsi, std::uint8_t* data,
+                                    std::uint32_t& size) = 0;
+    virtual void closeKey(RegistryKey key) = 0;
+};
+
+// Top-level and child windows of any program.
+class WindowService {
+  public:
+    virtual ~WindowService() = default;
+    // Empty optionals stand for "any class" / "any title".
+    virtual WindowHandle findWindow(const std::optional<std::string>& classAnsi,
+                                    const std::optional<std::string>& titleAnsi) = 0;
+    virtual WindowHandle getWindow(WindowHandle window, unsigned command) = 0;  // GW_CHILD 5, GW_HWNDNEXT 2
+    // Writes at most maxCount bytes including the NUL at the start of buffer; returns the length copied.
+    virtual int getClassName(WindowHandle window, char* buffer, int maxCount) = 0;
+    virtual bool getWindowRect(WindowHandle window, ScreenRect& rect) = 0;
+    virtual void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
+                                   const ScreenRect& to) = 0;
+    virtual WindowHandle foregroundWindow() = 0;
+    virtual std::uint32_t windowProcessId(WindowHandle window) = 0;  // 0 when the window is gone
+};
+
+// Starting programs and typing into them.
+class ProcessService {
+  public:
+    virtual ~ProcessService() = default;
+    // Starts without waiting; returns the new process id, nullopt when it could not be started.
+    virtual std::optional<std::uint32_t> start(const std::string& commandLineAnsi, int showStyle) = 0;
+    virtual bool isRunning(std::uint32_t processId) = 0;
+    // One press of Enter delivered to that window; returns after it has been processed.
+    virtual void sendEnter(WindowHandle window) = 0;
+};
+
+// The first, 88-byte form of NOTIFYICONDATAA, with handles kept at pointer width; the backend lays it
+// out for the system (32-bit builds byte for byte as described by serialise32()).
+struct NotifyIconRecord {
+    std::uint32_t cbSize = 88;
+    WindowHandle hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    IconHandle hIcon = 0;
+    char szTip[64] = {};
+};
+
+enum class NotifyIconMessage : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
+
+class ShellService {
+  public:
+    virtual ~ShellService() = default;
+    virtual bool notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) = 0;
+    virtual void execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) = 0;
+};
+
+// A window procedure with the system's signature in portable types.
+using WindowProc = MessageResult (*)(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                     std::intptr_t lParam);
+
+// SetWindowLongPtrA(GWLP_WNDPROC) / CallWindowProcA.
+class WindowProcService {
+  public:
+    virtual ~WindowProcService() = default;
+    // Installs proc as the window procedure; returns the procedure that was in place.
+    virtual ProcAddress install(WindowHandle window, WindowProc proc) = 0;
+    // Puts a procedure returned by install() back.
+    virtual void restore(WindowHandle window, ProcAddress previous) = 0;
+    virtual MessageResult call(ProcAddress proc, WindowHandle window, std::uint32_t message,
+                               std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    virtual bool isWindow(WindowHandle window) = 0;
+    virtual std::uint32_t registerMessage(const std::string& name) = 0;  // RegisterWindowMessageA
+    virtual void setForeground(WindowHandle window) = 0;
+    virtual void postNull(WindowHandle window) = 0;  // WM_NULL
+};
+
+}  // namespace kestrove

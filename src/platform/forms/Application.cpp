@@ -1,0 +1,65 @@
+#include "platform/forms/Application.h"
+
+#include <algorithm>
+
+namespace kestrove::forms {
+
+Application::Application(Platform& platform) : platform_(platform) {}
+
+Application::~Application() {
+    // Windows go before the backend that holds them.
+    while (!loaded_.empty()) unloadForm(*loaded_.back());
+    unloaded_.clear();
+    instances_.clear();
+}
+
+void Application::loadForm(Form& form) {
+    loaded_.push_back(&form);
+    form.create();
+    ++loadingDepth_;
+    form.loading_ = true;
+    struct LoadEnd {
+        Application& app;
+        Form& form;
+        ~LoadEnd() {
+            form.loading_ = false;
+            --app.loadingDepth_;
+        }
+    } end{*this, form};
+    form.Form_Load();
+}
+
+void Application::unloadForm(Form& form) {
+    const auto at = std::find(loaded_.begin(), loaded_.end(), &form);
+    if (at == loaded_.end()) return;
+    loaded_.erase(at);
+    form.destroy();
+    const auto owner = std::find_if(instances_.begin(), instances_.end(),
+                                    [&](const std::unique_ptr<Form>& p) { return p.get() == &form; });
+    if (owner != instances_.end()) {
+        unloaded_.push_back(std::move(*owner));
+        instances_.erase(owner);
+    }
+    if (handlerDepth_ == 0) collect();
+    if (loaded_.empty()) backend().quit();
+}
+
+void Application::collect() { unloaded_.clear(); }
+
+void Application::dispatch(const std::function<void()>& handler) {
+    ++handlerDepth_;
+    try {
+        handler();
+    } catch (...) {
+        ++unhandledErrors_;
+    }
+    if (--handlerDepth_ == 0) collect();
+}
+
+void Application::doEvents() { backend().doEvents(); }
+
+void Application::run() {
+    if (!loaded_.empty()) backend().runMessageLoop();
+}
+
+}  // namespace kestrove::forms

@@ -1,0 +1,72 @@
+#pragma once
+// The process's windows: at most one instance of each window class, the loaded-windows list, the
+// message loop and DoEvents. Handlers run one at a time on the one thread.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/forms/Form.h"
+
+namespace kestrove::forms {
+
+class Application {
+  public:
+    explicit Application(Platform& platform);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    ~Application();
+
+    Platform& platform() const { return platform_; }
+    Backend& backend() const { return platform_.forms; }
+
+    // The window's one instance, created (not loaded) on first use and afresh after an unload.
+    template <class F>
+    F& form() {
+        for (auto& instance : instances_) {
+            if (auto* existing = dynamic_cast<F*>(instance.get())) return *existing;
+        }
+        auto created = std::make_unique<F>(*this);
+        F& ref = *created;
+        instances_.push_back(std::move(created));
+        return ref;
+    }
+    // The instance when it is loaded, else null.
+    template <class F>
+    F* loadedForm() const {
+        for (Form* f : loaded_) {
+            if (auto* match = dynamic_cast<F*>(f)) return match;
+        }
+        return nullptr;
+    }
+
+    const std::vector<Form*>& loadedForms() const { return loaded_; }
+    bool loading() const { return loadingDepth_ > 0; }
+
+    void doEvents();
+    void run();  // the message loop; returns when the last window has been unloaded
+
+    // Runs one event handler. Nested calls are allowed (DoEvents, pop-up menus); windows unloaded
+    // inside are deleted when the outermost handler returns. An error escaping a handler ends that
+    // handler only: it must not cross into the system's callback.
+    void dispatch(const std::function<void()>& handler);
+    unsigned unhandledErrors() const { return unhandledErrors_; }
+
+  private:
+    friend class Form;
+    void loadForm(Form& form);
+    void unloadForm(Form& form);
+    void collect();
+
+    Platform& platform_;
+    std::vector<std::unique_ptr<Form>> instances_;
+    std::vector<std::unique_ptr<Form>> unloaded_;  // waiting for the running handler to return
+    std::vector<Form*> loaded_;
+    int loadingDepth_ = 0;
+    int handlerDepth_ = 0;
+    unsigned unhandledErrors_ = 0;
+};
+
+}  // namespace kestrove::forms

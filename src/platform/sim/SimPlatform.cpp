@@ -1,0 +1,144 @@
+// The simulated desktop put together: every service over one call log, wired into a Platform.
+
+#include "platform/sim/SimPlatform.h"
+
+#include "platform/sim/SimCodePage.h"
+#include "platform/sim/SimFiles.h"
+#include "platform/sim/SimPhoneBook.h"
+#include "platform/sim/SimProcesses.h"
+#include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimShell.h"
+#include "platform/sim/SimWindowProcs.h"
+#include "platform/sim/SimWindows.h"
+
+namespace kestrove::sim {
+
+namespace {
+
+class SimProgramInfo final : public ProgramInfo {
+  public:
+    static constexpr ModuleHandle kInstance = 0x400000;
+
+    std::string exeDirectory() override { return directory; }
+    ModuleHandle instance() override { return kInstance; }
+
+    std::string directory = "C:\\Kestrove";
+};
+
+}  // namespace
+
+struct SimPlatform::Impl {
+    Impl(CallLog& log, SimBackend& backend)
+        : phoneBook(log),
+          files(log),
+          registry(log),
+          windows(log, backend, codePage),
+          processes(log, windows),
+          shell(log),
+          windowProcs(log, windows) {}
+
+    SimPhoneBook phoneBook;
+    SimCodePage codePage;
+    SimFiles files;
+    SimProgramInfo program;
+    SimRegistry registry;
+    SimWindows windows;
+    SimProcesses processes;
+    SimShell shell;
+    SimWindowProcs windowProcs;
+};
+
+SimPlatform::SimPlatform()
+    : backend_(log_),
+      impl_(std::make_unique<Impl>(log_, backend_)),
+      platform_(std::make_unique<Platform>(Platform{backend_, impl_->phoneBook, impl_->codePage, impl_->files,
+                                                    impl_->program, impl_->registry, impl_->windows,
+                                                    impl_->processes, impl_->shell, impl_->windowProcs})) {}
+
+SimPlatform::~SimPlatform() = default;
+
+void SimPlatform::setPhoneBook(std::vector<std::string> ansiNames,
+                               std::optional<std::uint32_t> reportedCount) {
+    impl_->phoneBook.set(std::move(ansiNames), reportedCount);
+}
+
+void SimPlatform::setPhoneBookMissing(bool missing) { impl_->phoneBook.setMissing(missing); }
+
+void SimPlatform::setCodePage(std::string name) { impl_->codePage.select(name); }
+
+void SimPlatform::setFile(const std::string& path, std::string bytes) {
+    impl_->files.set(path, std::move(bytes));
+}
+
+std::optional<std::string> SimPlatform::file(const std::string& path) const { return impl_->files.get(path); }
+
+std::vector<std::string> SimPlatform::fileNames() const { return impl_->files.names(); }
+
+void SimPlatform::setReadOnlyFolder(const std::string& folder, bool readOnly) {
+    impl_->files.setReadOnlyFolder(folder, readOnly);
+}
+
+void SimPlatform::setDiskFull(bool full) { impl_->files.setDiskFull(full); }
+
+void SimPlatform::setExeDirectory(std::string directory) { impl_->program.directory = std::move(directory); }
+
+void SimPlatform::setRegistryValue(const std::string& subKey, const std::string& name,
+                                   std::vector<std::uint8_t> bytes) {
+    impl_->registry.setValue(subKey, name, std::move(bytes));
+}
+
+void SimPlatform::removeRegistryValue(const std::string& subKey, const std::string& name) {
+    impl_->registry.removeValue(subKey, name);
+}
+
+void SimPlatform::removeRegistryKey(const std::string& subKey) { impl_->registry.removeKey(subKey); }
+
+std::size_t SimPlatform::openRegistryKeys() const { return impl_->registry.openHandles(); }
+
+WindowHandle SimPlatform::addWindow(std::string className, std::string title, std::uint32_t processId,
+                                    WindowHandle parent) {
+    return impl_->windows.add(std::move(className), std::move(title), processId, parent);
+}
+
+void SimPlatform::removeWindow(WindowHandle window) { impl_->windows.remove(window); }
+
+void SimPlatform::setForeground(WindowHandle window) { impl_->windows.setForeground(window); }
+
+void SimPlatform::setWindowRect(WindowHandle window, ScreenRect rect) {
+    impl_->windows.setRect(window, rect);
+}
+
+void SimPlatform::onProcessStart(std::function<void(const std::string&, std::uint32_t)> hook) {
+    impl_->processes.onStart(std::move(hook));
+}
+
+void SimPlatform::setProcessStartFails(bool fails) { impl_->processes.setStartFails(fails); }
+
+void SimPlatform::endProcess(std::uint32_t processId) { impl_->processes.end(processId); }
+
+std::vector<std::string> SimPlatform::startedCommandLines() const { return impl_->processes.started(); }
+
+std::vector<WindowHandle> SimPlatform::enterTargets() const { return impl_->processes.enterTargets(); }
+
+void SimPlatform::onEnter(std::function<void(WindowHandle)> hook) {
+    impl_->processes.onEnter(std::move(hook));
+}
+
+void SimPlatform::setNotifyIconFails(bool fails) { impl_->shell.setNotifyIconFails(fails); }
+
+std::vector<NotifyIconRecord> SimPlatform::notifyIconRecords() const { return impl_->shell.records(); }
+
+bool SimPlatform::trayIconPresent() const { return impl_->shell.iconPresent(); }
+
+MessageResult SimPlatform::sendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                       std::intptr_t lParam) {
+    return impl_->windowProcs.send(window, message, wParam, lParam);
+}
+
+void SimPlatform::setDefaultWindowProcResult(MessageResult result) {
+    impl_->windowProcs.setDefaultResult(result);
+}
+
+ModuleHandle SimPlatform::instance() const { return SimProgramInfo::kInstance; }
+
+}  // namespace kestrove::sim

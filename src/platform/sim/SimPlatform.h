@@ -1,0 +1,234 @@
+#pragma once
+// A simulated desktop for the host build: every platform service in memory, a virtual clock that
+// drives the timers, scripted windows, and a record of every platform call in the order made.
+//
+// Call record format: one string per call, "Name(arg, arg, ...)" with the names of the Win32 calls the
+// real backend makes, e.g. "RegOpenKeyA(80000002, System\CurrentControlSet\Services\RemoteAccess)",
+// "RegQueryValueExA(Remote Connection)", "RegCloseKey", "RasEnumEntriesA(67584)",
+// "CreateProcessA(rundll32.exe rnaui.dll,RnaDial Dial 1, 1)", "SendEnter(<hwnd>)",
+// "FindWindowA(#32770, Connecting to Dial 1)", "Shell_NotifyIconA(0)", "SetWindowLongA(-4)",
+// "ShowWindow(frmMain, show)", "WriteFile(<path>)", "MoveFileExA(<from>, <to>)", "DoEvents".
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace kestrove::sim {
+
+class CallLog {
+  public:
+    void add(std::string call) { calls_.push_back(std::move(call)); }
+    const std::vector<std::string>& calls() const { return calls_; }
+    std::size_t count(const std::string& prefix) const;  // calls that start with prefix
+    void clear() { calls_.clear(); }
+    std::string dump() const;  // one call per line, for failure messages
+
+  private:
+    std::vector<std::string> calls_;
+};
+
+// One simulated window of this program (a form) or of its controls, as the backend holds it.
+struct SimControl {
+    forms::NativeId id = 0;
+    forms::NativeId form = 0;
+    std::size_t index = 0;
+    forms::ControlDesc desc;  // rect and visibility kept up to date
+    std::string text;
+    int check = 0;
+    std::vector<std::string> items;
+};
+
+struct SimForm {
+    forms::NativeId id = 0;
+    forms::FormDesc desc;
+    forms::FormEvents* events = nullptr;
+    TwipRect rect;  // outer rectangle, fractional twips kept
+    bool visible = false;
+    bool shownOnce = false;
+    WindowHandle hwnd = 0;
+    std::vector<forms::Decoration> decorations;
+    std::vector<forms::NativeId> controls;
+    forms::NativeId focus = 0;
+};
+
+class SimBackend final : public forms::Backend {
+  public:
+    explicit SimBackend(CallLog& log);
+
+    // forms::Backend
+    forms::NativeId createForm(const forms::FormDesc& desc, forms::FormEvents& events) override;
+    void destroyForm(forms::NativeId form) override;
+    void showForm(forms::NativeId form) override;
+    void hideForm(forms::NativeId form) override;
+    bool formVisible(forms::NativeId form) override;
+    TwipRect formRect(forms::NativeId form) override;
+    void moveForm(forms::NativeId form, const TwipRect& outer) override;
+    void setDecorations(forms::NativeId form, const std::vector<forms::Decoration>& shapes) override;
+    WindowHandle windowHandle(forms::NativeId form) override;
+    IconHandle iconHandle(forms::NativeId form) override;
+    int popupMenu(forms::NativeId form, const std::vector<forms::MenuEntry>& entries) override;
+    forms::NativeId createControl(forms::NativeId form, std::size_t index,
+                                  const forms::ControlDesc& desc) override;
+    void moveControl(forms::NativeId control, const TwipRect& rect) override;
+    void setControlVisible(forms::NativeId control, bool visible) override;
+    void setText(forms::NativeId control, const std::string& text) override;
+    std::string text(forms::NativeId control) override;
+    void setCheck(forms::NativeId control, int value) override;
+    void addItem(forms::NativeId combo, const std::string& item) override;
+    forms::TimerId startTimer(unsigned intervalMs, forms::TimerSink& sink) override;
+    void stopTimer(forms::TimerId timer) override;
+    void doEvents() override;
+    void waitForMessages(unsigned maxMs) override;  // moves the clock to the next due timer, at most maxMs
+    std::uint32_t tickCount() override { return now_; }
+    void runMessageLoop() override;
+    void quit() override;
+    TwipSize screenSize() override;
+    TwipSize pictureSize(forms::Picture picture) override;
+
+    // --- arrange and act (not on the interface) ---
+    std::uint32_t nowMs() const { return now_; }
+    // Moves the virtual clock forward, handling queued messages and every timer tick that falls due,
+    // in time order, as the message loop would.
+    void advance(std::uint32_t ms);
+    // Queues a message, handled by the next doEvents()/advance().
+    void post(std::function<void()> message);
+
+    // User actions: queued like real input and handled by the next doEvents()/advance().
+    void click(forms::NativeId control);
+    void pick(forms::NativeId combo, std::size_t index);        // sets the text to the item, then Click
+    void type(forms::NativeId combo, const std::string& text);  // edits the text field: no event
+    void mouse(forms::NativeId control, forms::ControlEvent event, int button, int shift);
+    void clickForm(forms::NativeId form);
+    void moveOverForm(forms::NativeId form);
+    void closeForm(forms::NativeId form);  // the title-bar close button
+
+    // The next popupMenu() returns the entry with this caption (searched through submenus), or 0. The
+    // menu's modal loop handles the messages already queued before it returns.
+    void choosePopupItem(std::string caption) { popupChoice_ = std::move(caption); }
+    // What the last popupMenu() showed.
+    const std::vector<forms::MenuEntry>& lastPopup() const { return lastPopup_; }
+
+    void setScreenSize(TwipSize size) { screen_ = size; }
+    void setPictureSize(forms::Picture picture, TwipSize size) { pictures_[picture] = size; }
+
+    const SimForm* form(forms::NativeId id) const;
+    const SimForm* formNamed(const std::string& name) const;  // a loaded form by design name
+    std::vector<const SimForm*> forms() const;                // loaded forms in creation order
+    const SimControl* control(forms::NativeId id) const;
+    const SimControl* controlNamed(const std::string& formName, const std::string& controlName) const;
+    bool quitRequested() const { return quit_; }
+
+  private:
+    struct RunningTimer {
+        unsigned interval;
+        std::uint32_t due;
+        forms::TimerSink* sink;
+    };
+    void runPending();
+    bool handleOne();  // one queued message, else one due timer; false when there was nothing
+    void postFormEvent(forms::NativeId form, forms::FormEvent event);
+    void postControlEvent(forms::NativeId control, forms::ControlEvent event, forms::MouseArgs args);
+    SimForm& liveForm(forms::NativeId id);
+    SimControl& liveControl(forms::NativeId id);
+    WindowHandle nextHandle() { return nextHandle_ += 4; }
+
+    CallLog& log_;
+    std::uint32_t now_ = 0;
+    forms::NativeId nextId_ = 0;
+    WindowHandle nextHandle_ = 0x10000;
+    forms::TimerId nextTimer_ = 0;
+    std::map<forms::NativeId, SimForm> forms_;
+    std::map<forms::NativeId, SimControl> controls_;
+    std::map<forms::TimerId, RunningTimer> timers_;
+    std::deque<std::function<void()>> queue_;
+    std::map<forms::Picture, TwipSize> pictures_;
+    TwipSize screen_{15360, 11520};  // 1024 x 768 at 96 dpi
+    std::optional<std::string> popupChoice_;
+    std::vector<forms::MenuEntry> lastPopup_;
+    bool quit_ = false;
+};
+
+// All services of the simulated desktop, each recording its calls into one log.
+class SimPlatform {
+  public:
+    SimPlatform();
+    SimPlatform(const SimPlatform&) = delete;
+    SimPlatform& operator=(const SimPlatform&) = delete;
+    ~SimPlatform();
+
+    Platform& platform() { return *platform_; }
+    CallLog& log() { return log_; }
+    SimBackend& ui() { return backend_; }
+
+    // --- phone book ---
+    // Names in the ANSI code page's bytes, delivered in this order. reportedCount overrides the count the
+    // service reports (e.g. more than the buffer holds).
+    void setPhoneBook(std::vector<std::string> ansiNames, std::optional<std::uint32_t> reportedCount = {});
+    void setPhoneBookMissing(bool missing);  // the service library is absent: the call throws
+
+    // --- code page: "CP1252", "CP1251", ... (iconv names) ---
+    void setCodePage(std::string name);
+
+    // --- files (paths as the program builds them, e.g. "C:\\Kestrove\\kestrove.rkf") ---
+    void setFile(const std::string& path, std::string bytes);
+    std::optional<std::string> file(const std::string& path) const;
+    std::vector<std::string> fileNames() const;
+    void setReadOnlyFolder(const std::string& folder, bool readOnly);  // writes and renames there fail
+    void setDiskFull(bool full);                                       // every write fails
+    void setExeDirectory(std::string directory);                       // default "C:\\Kestrove"
+
+    // --- registry (HKEY_LOCAL_MACHINE only) ---
+    void setRegistryValue(const std::string& subKey, const std::string& name,
+                          std::vector<std::uint8_t> bytes);
+    void removeRegistryValue(const std::string& subKey, const std::string& name);
+    void removeRegistryKey(const std::string& subKey);
+    std::size_t openRegistryKeys() const;  // opened and not yet closed
+
+    // --- windows of other programs ---
+    WindowHandle addWindow(std::string className, std::string title, std::uint32_t processId = 0,
+                           WindowHandle parent = 0);  // parent 0: top-level
+    void removeWindow(WindowHandle window);
+    void setForeground(WindowHandle window);
+    void setWindowRect(WindowHandle window, ScreenRect rect);
+
+    // --- processes ---
+    // What happens when the program starts a process: by default it gets the next process id and
+    // nothing else happens; a hook may add windows (e.g. the dialer's dialog) and make one foreground.
+    void onProcessStart(std::function<void(const std::string& commandLine, std::uint32_t processId)> hook);
+    void setProcessStartFails(bool fails);
+    void endProcess(std::uint32_t processId);
+    std::vector<std::string> startedCommandLines() const;
+    std::vector<WindowHandle> enterTargets() const;  // windows that received Enter, in order
+    // What happens when Enter arrives (e.g. the dialer's dialog closes and its progress window opens).
+    void onEnter(std::function<void(WindowHandle window)> hook);
+
+    // --- shell ---
+    void setNotifyIconFails(bool fails);
+    std::vector<NotifyIconRecord> notifyIconRecords() const;  // every record passed, in call order
+    bool trayIconPresent() const;
+
+    // --- window procedures: deliver a message to a window of this program as the system would ---
+    MessageResult sendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                              std::intptr_t lParam);
+    // What the system's default window procedure returns (0 unless set), so a test can tell that a
+    // hook passed a message on and returned the result it got.
+    void setDefaultWindowProcResult(MessageResult result);
+    ModuleHandle instance() const;
+
+  private:
+    struct Impl;
+    CallLog log_;
+    SimBackend backend_;
+    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<Platform> platform_;
+};
+
+}  // namespace kestrove::sim

@@ -1,0 +1,44 @@
+#pragma once
+// Processes the program starts, and the Enter key it types into other programs' windows.
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/sim/SimWindows.h"
+
+namespace kestrove::sim {
+
+class SimProcesses final : public ProcessService {
+  public:
+    using StartHook = std::function<void(const std::string& commandLine, std::uint32_t processId)>;
+    using EnterHook = std::function<void(WindowHandle window)>;
+
+    SimProcesses(CallLog& log, SimWindows& windows) : log_(log), windows_(windows) {}
+
+    void onStart(StartHook hook) { startHook_ = std::move(hook); }
+    void onEnter(EnterHook hook) { enterHook_ = std::move(hook); }
+    void setStartFails(bool fails) { startFails_ = fails; }
+    void end(std::uint32_t processId);  // its windows close with it
+    const std::vector<std::string>& started() const { return started_; }
+    const std::vector<WindowHandle>& enterTargets() const { return enterTargets_; }
+
+    std::optional<std::uint32_t> start(const std::string& commandLineAnsi, int showStyle) override;
+    bool isRunning(std::uint32_t processId) override;
+    void sendEnter(WindowHandle window) override;
+
+  private:
+    CallLog& log_;
+    SimWindows& windows_;
+    StartHook startHook_;
+    EnterHook enterHook_;
+    bool startFails_ = false;
+    std::uint32_t nextProcessId_ = 1000;
+    std::set<std::uint32_t> running_;
+    std::vector<std::string> started_;
+    std::vector<WindowHandle> enterTargets_;
+};
+
+}  // namespace kestrove::sim

@@ -1,0 +1,31 @@
+#pragma once
+// The notification area and the shell's "open a document" call.
+
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/sim/SimPlatform.h"
+
+namespace kestrove::sim {
+
+class SimShell final : public ShellService {
+  public:
+    explicit SimShell(CallLog& log) : log_(log) {}
+
+    void setNotifyIconFails(bool fails) { notifyFails_ = fails; }
+    const std::vector<NotifyIconRecord>& records() const { return records_; }
+    bool iconPresent() const { return !icons_.empty(); }
+
+    bool notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) override;
+    void execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) override;
+
+  private:
+    CallLog& log_;
+    bool notifyFails_ = false;
+    std::vector<NotifyIconRecord> records_;
+    std::set<std::pair<WindowHandle, std::uint32_t>> icons_;  // present icons by (hWnd, uID)
+};
+
+}  // namespace kestrove::sim

@@ -1,0 +1,58 @@
+#pragma once
+// Windows of other programs, scripted by the test, plus the program's own form windows as the system
+// would report them (class "KestroveForm", title = caption, rectangle in pixels at 15 twips each).
+
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/sim/SimCodePage.h"
+#include "platform/sim/SimPlatform.h"
+
+namespace kestrove::sim {
+
+class SimWindows final : public WindowService {
+  public:
+    static constexpr std::uint32_t kOwnProcessId = 100;
+
+    SimWindows(CallLog& log, SimBackend& forms, SimCodePage& codePage)
+        : log_(log), forms_(forms), codePage_(codePage) {}
+
+    WindowHandle add(std::string className, std::string title, std::uint32_t processId, WindowHandle parent);
+    void remove(WindowHandle window);  // with its children
+    void removeProcessWindows(std::uint32_t processId);
+    void setForeground(WindowHandle window) { foreground_ = window; }
+    void setRect(WindowHandle window, ScreenRect rect);
+    bool exists(WindowHandle window) const;
+    const SimForm* ownForm(WindowHandle window) const;
+
+    WindowHandle findWindow(const std::optional<std::string>& classAnsi,
+                            const std::optional<std::string>& titleAnsi) override;
+    WindowHandle getWindow(WindowHandle window, unsigned command) override;
+    int getClassName(WindowHandle window, char* buffer, int maxCount) override;
+    bool getWindowRect(WindowHandle window, ScreenRect& rect) override;
+    void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
+                           const ScreenRect& to) override;
+    WindowHandle foregroundWindow() override;
+    std::uint32_t windowProcessId(WindowHandle window) override;
+
+  private:
+    struct Scripted {
+        WindowHandle handle;
+        std::string className, title;
+        std::uint32_t processId;
+        WindowHandle parent;
+        ScreenRect rect;
+    };
+    Scripted* scripted(WindowHandle window);
+    std::string className(WindowHandle window) const;
+
+    CallLog& log_;
+    SimBackend& forms_;
+    SimCodePage& codePage_;
+    std::vector<Scripted> windows_;  // creation order, which is also the order of siblings
+    WindowHandle foreground_ = 0;
+    WindowHandle nextHandle_ = 0x800000;
+};
+
+}  // namespace kestrove::sim

@@ -1,0 +1,101 @@
+#include "platform/win32/Pictures.h"
+
+#include <cstring>
+
+#include "platform/win32/ResourceIds.h"
+
+namespace kestrove::win32 {
+namespace {
+
+constexpr int kIconPixels = 32;
+
+HICON loadIcon(HINSTANCE instance, int width, int height) {
+    return static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(resource::kAppIcon), IMAGE_ICON, width, height, 0));
+}
+
+// The stream frees its copy of the bytes when released; the loader keeps what it decoded.
+ComPtr<IPicture> loadPicture(HINSTANCE instance, int id) {
+    ComPtr<IPicture> picture;
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    if (found == nullptr) return picture;
+    const DWORD size = SizeofResource(instance, found);
+    HGLOBAL loaded = LoadResource(instance, found);
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr || size == 0) return picture;
+
+    OwnedGlobal copy(GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!copy) return picture;
+    void* target = GlobalLock(copy.get());
+    if (target == nullptr) return picture;
+    std::memcpy(target, bytes, size);
+    GlobalUnlock(copy.get());
+
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return picture;
+    copy.release();
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(picture.put())))) {
+        picture.reset();
+    }
+    return picture;
+}
+
+}  // namespace
+
+PictureStore::PictureStore(HINSTANCE instance, Dpi dpi)
+    : instance_(instance),
+      dpi_(dpi),
+      icon_(loadIcon(instance, kIconPixels, kIconPixels)),
+      smallIcon_(loadIcon(instance, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON))),
+      hand_(LoadCursorA(instance, MAKEINTRESOURCEA(resource::kHandCursor))) {
+    if (hand_ == nullptr) hand_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+}
+
+IPicture* PictureStore::decoded(forms::Picture picture) {
+    const auto load = [&](ComPtr<IPicture>& slot, bool& loaded, int id) {
+        if (!std::exchange(loaded, true)) slot = loadPicture(instance_, id);
+        return slot.get();
+    };
+    switch (picture) {
+        case forms::Picture::Banner:
+            return load(banner_, bannerLoaded_, resource::kBanner);
+        case forms::Picture::Logo:
+            return load(logo_, logoLoaded_, resource::kLogo);
+        case forms::Picture::None:
+        case forms::Picture::AppIcon:
+            break;
+    }
+    return nullptr;
+}
+
+TwipSize PictureStore::size(forms::Picture picture) {
+    if (picture == forms::Picture::AppIcon) {
+        return icon_ ? TwipSize{pixelsToTwips(kIconPixels, dpi_.x), pixelsToTwips(kIconPixels, dpi_.y)}
+                     : TwipSize{};
+    }
+    IPicture* decodedPicture = decoded(picture);
+    if (decodedPicture == nullptr) return {};
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    if (FAILED(decodedPicture->get_Width(&width)) || FAILED(decodedPicture->get_Height(&height))) return {};
+    return {himetricToTwips(width), himetricToTwips(height)};
+}
+
+void PictureStore::paint(forms::Picture picture, HDC dc, const RECT& area) {
+    if (picture == forms::Picture::AppIcon) {
+        if (icon_) DrawIconEx(dc, area.left, area.top, icon_.get(), kIconPixels, kIconPixels, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    IPicture* decodedPicture = decoded(picture);
+    if (decodedPicture == nullptr) return;
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    if (FAILED(decodedPicture->get_Width(&width)) || FAILED(decodedPicture->get_Height(&height))) return;
+    // Natural size in pixels; the source rectangle runs bottom-up in HIMETRIC.
+    const int cx = mulDivRounded(width, dpi_.x, kHimetricPerInch);
+    const int cy = mulDivRounded(height, dpi_.y, kHimetricPerInch);
+    decodedPicture->Render(dc, area.left, area.top, cx, cy, 0, height, width, -height, nullptr);
+}
+
+}  // namespace kestrove::win32

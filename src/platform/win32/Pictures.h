@@ -1,0 +1,54 @@
+#pragma once
+// The program's images: the application icon (window icon, tray icon, icon pictures), the pointing-hand
+// cursor, and the banner and logo, which the system's picture loader decodes from the resources.
+
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include "platform/forms/Style.h"
+#include "platform/win32/Geometry.h"
+#include "platform/win32/Handles.h"
+
+namespace kestrove::win32 {
+
+// COM for the picture loader, for as long as pictures live.
+class ComScope {
+public:
+    ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (initialised_) CoUninitialize();  // only a successful CoInitialize is balanced
+    }
+
+private:
+    bool initialised_;
+};
+
+class PictureStore {
+public:
+    PictureStore(HINSTANCE instance, Dpi dpi);
+
+    HICON appIcon() const { return icon_.get(); }
+    HICON smallAppIcon() const { return smallIcon_ ? smallIcon_.get() : icon_.get(); }
+    HCURSOR handCursor() const { return hand_; }
+
+    // Natural size; none for a picture that is missing or cannot be decoded.
+    TwipSize size(forms::Picture picture);
+    // Draws the picture at its natural size into the given area of dc.
+    void paint(forms::Picture picture, HDC dc, const RECT& area);
+
+private:
+    IPicture* decoded(forms::Picture picture);
+
+    ComScope com_;
+    HINSTANCE instance_;
+    Dpi dpi_;
+    OwnedIcon icon_, smallIcon_;
+    HCURSOR hand_;  // a resource cursor: shared, never destroyed
+    ComPtr<IPicture> banner_, logo_;
+    bool bannerLoaded_ = false, logoLoaded_ = false;
+};
+
+}  // namespace kestrove::win32

@@ -1,0 +1,33 @@
+#pragma once
+// Timers on a hidden window of their own, so that they tick whatever forms exist.
+
+#include <windows.h>
+
+#include <map>
+
+#include "platform/forms/Backend.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WindowClass.h"
+
+namespace kestrove::win32 {
+
+class TimerWindow final : private MessageTarget {
+public:
+    explicit TimerWindow(const WindowClass& windowClass);
+    TimerWindow(const TimerWindow&) = delete;
+    TimerWindow& operator=(const TimerWindow&) = delete;
+    ~TimerWindow();
+
+    forms::TimerId start(unsigned intervalMs, forms::TimerSink& sink);
+    void stop(forms::TimerId timer);
+    HWND hwnd() const { return window_.get(); }
+
+private:
+    LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    std::map<forms::TimerId, forms::TimerSink*> sinks_;
+    forms::TimerId lastId_ = 0;
+    OwnedWindow window_;
+};
+
+}  // namespace kestrove::win32

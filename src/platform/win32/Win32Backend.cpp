@@ -1,0 +1,153 @@
+#include "platform/win32/Win32Backend.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/PopupMenu.h"
+
+namespace kestrove::win32 {
+namespace {
+
+Dpi screenDpi() {
+    const WindowDc screen(nullptr);
+    const int x = GetDeviceCaps(screen.get(), LOGPIXELSX), y = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    return {x > 0 ? x : 96, y > 0 ? y : 96};
+}
+
+}  // namespace
+
+Win32Backend::Win32Backend(HINSTANCE instance)
+    : dpi_(screenDpi()), windowClass_(instance), pictures_(instance, dpi_), timers_(windowClass_) {}
+
+Win32Backend::~Win32Backend() {
+    controls_.clear();
+    forms_.clear();  // before the timers, pictures and window class they use
+}
+
+FormWindow& Win32Backend::form(forms::NativeId id) const {
+    const auto found = forms_.find(id);
+    if (found == forms_.end()) throw RuntimeError("no such window");
+    return *found->second;
+}
+
+ControlWindow& Win32Backend::control(forms::NativeId id) const {
+    const auto found = controls_.find(id);
+    if (found == controls_.end()) throw RuntimeError("no such control");
+    return *found->second;
+}
+
+forms::NativeId Win32Backend::createForm(const forms::FormDesc& desc, forms::FormEvents& events) {
+    auto created = std::make_unique<FormWindow>(FormContext{windowClass_, pictures_, dpi_}, desc, events);
+    const forms::NativeId id = ++lastId_;
+    forms_.emplace(id, std::move(created));
+    return id;
+}
+
+void Win32Backend::destroyForm(forms::NativeId id) {
+    const auto found = forms_.find(id);
+    if (found == forms_.end()) return;
+    std::erase_if(controls_, [&](const auto& entry) {
+        const auto& owned = found->second->controls();
+        return std::any_of(owned.begin(), owned.end(), [&](const auto& c) { return c.get() == entry.second; });
+    });
+    // Out of the map before the window goes, so that nothing reaches it while it is being destroyed.
+    std::unique_ptr<FormWindow> doomed = std::move(found->second);
+    forms_.erase(found);
+}
+
+void Win32Backend::showForm(forms::NativeId id) { form(id).show(); }
+void Win32Backend::hideForm(forms::NativeId id) { form(id).hide(); }
+bool Win32Backend::formVisible(forms::NativeId id) { return form(id).visible(); }
+TwipRect Win32Backend::formRect(forms::NativeId id) { return form(id).rect(); }
+void Win32Backend::moveForm(forms::NativeId id, const TwipRect& outer) { form(id).move(outer); }
+
+void Win32Backend::setDecorations(forms::NativeId id, const std::vector<forms::Decoration>& shapes) {
+    form(id).setDecorations(shapes);
+}
+
+WindowHandle Win32Backend::windowHandle(forms::NativeId id) {
+    return reinterpret_cast<WindowHandle>(form(id).hwnd());
+}
+
+IconHandle Win32Backend::iconHandle(forms::NativeId id) {
+    form(id);  // only a loaded window has an icon
+    return reinterpret_cast<IconHandle>(pictures_.appIcon());
+}
+
+int Win32Backend::popupMenu(forms::NativeId id, const std::vector<forms::MenuEntry>& entries) {
+    return trackPopupMenu(form(id).hwnd(), entries);
+}
+
+forms::NativeId Win32Backend::createControl(forms::NativeId formId, std::size_t index, const forms::ControlDesc& desc) {
+    ControlWindow& created = form(formId).addControl(index, desc);
+    const forms::NativeId id = ++lastId_;
+    controls_.emplace(id, &created);
+    return id;
+}
+
+void Win32Backend::moveControl(forms::NativeId id, const TwipRect& rect) { control(id).move(rect); }
+void Win32Backend::setControlVisible(forms::NativeId id, bool visible) { control(id).setVisible(visible); }
+void Win32Backend::setText(forms::NativeId id, const std::string& text) { control(id).setText(text); }
+std::string Win32Backend::text(forms::NativeId id) { return control(id).text(); }
+void Win32Backend::setCheck(forms::NativeId id, int value) { control(id).setCheck(value); }
+void Win32Backend::addItem(forms::NativeId id, const std::string& item) { control(id).addItem(item); }
+
+forms::TimerId Win32Backend::startTimer(unsigned intervalMs, forms::TimerSink& sink) {
+    return timers_.start(intervalMs, sink);
+}
+
+void Win32Backend::stopTimer(forms::TimerId timer) { timers_.stop(timer); }
+
+// Keyboard input to a form goes through the dialog manager, so that Tab, Alt+letter and Space work.
+void Win32Backend::dispatch(MSG& message) {
+    for (const auto& [id, window] : forms_) {
+        HWND form = window->hwnd();
+        if (message.hwnd == form || IsChild(form, message.hwnd)) {
+            if (IsDialogMessageA(form, &message)) return;  // the forms may have changed meanwhile
+            break;
+        }
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
+void Win32Backend::doEvents() {
+    // What is pending now, not what keeps coming: a timer tick or a repaint that comes round again
+    // within one pass ends it, so a handler slower than its timer cannot keep the caller here.
+    std::vector<std::pair<HWND, WPARAM>> recurring;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it
+            return;
+        }
+        if (message.message == WM_TIMER || message.message == WM_PAINT) {
+            const std::pair key{message.hwnd, message.message == WM_TIMER ? message.wParam : WPARAM{0}};
+            if (std::find(recurring.begin(), recurring.end(), key) != recurring.end()) return;
+            recurring.push_back(key);
+        }
+        dispatch(message);
+    }
+}
+
+void Win32Backend::waitForMessages(unsigned maxMs) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, maxMs, QS_ALLINPUT);
+}
+
+std::uint32_t Win32Backend::tickCount() { return GetTickCount(); }
+
+void Win32Backend::runMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) dispatch(message);
+}
+
+void Win32Backend::quit() { PostQuitMessage(0); }
+
+TwipSize Win32Backend::screenSize() {
+    return {pixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_.x), pixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_.y)};
+}
+
+TwipSize Win32Backend::pictureSize(forms::Picture picture) { return pictures_.size(picture); }
+
+}  // namespace kestrove::win32

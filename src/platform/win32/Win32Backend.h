@@ -1,0 +1,68 @@
+#pragma once
+// The forms backend over real windows, single-byte ("A") system calls only.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+
+#include "platform/forms/Backend.h"
+#include "platform/win32/FormWindow.h"
+#include "platform/win32/Pictures.h"
+#include "platform/win32/TimerWindow.h"
+#include "platform/win32/WindowClass.h"
+
+namespace kestrove::win32 {
+
+class Win32Backend final : public forms::Backend {
+public:
+    explicit Win32Backend(HINSTANCE instance);
+    ~Win32Backend() override;
+
+    forms::NativeId createForm(const forms::FormDesc& desc, forms::FormEvents& events) override;
+    void destroyForm(forms::NativeId form) override;
+    void showForm(forms::NativeId form) override;
+    void hideForm(forms::NativeId form) override;
+    bool formVisible(forms::NativeId form) override;
+    TwipRect formRect(forms::NativeId form) override;
+    void moveForm(forms::NativeId form, const TwipRect& outer) override;
+    void setDecorations(forms::NativeId form, const std::vector<forms::Decoration>& shapes) override;
+    WindowHandle windowHandle(forms::NativeId form) override;
+    IconHandle iconHandle(forms::NativeId form) override;
+    int popupMenu(forms::NativeId form, const std::vector<forms::MenuEntry>& entries) override;
+
+    forms::NativeId createControl(forms::NativeId form, std::size_t index, const forms::ControlDesc& desc) override;
+    void moveControl(forms::NativeId control, const TwipRect& rect) override;
+    void setControlVisible(forms::NativeId control, bool visible) override;
+    void setText(forms::NativeId control, const std::string& text) override;
+    std::string text(forms::NativeId control) override;
+    void setCheck(forms::NativeId control, int value) override;
+    void addItem(forms::NativeId combo, const std::string& item) override;
+
+    forms::TimerId startTimer(unsigned intervalMs, forms::TimerSink& sink) override;
+    void stopTimer(forms::TimerId timer) override;
+
+    void doEvents() override;
+    void waitForMessages(unsigned maxMs) override;
+    std::uint32_t tickCount() override;
+    void runMessageLoop() override;
+    void quit() override;
+
+    TwipSize screenSize() override;
+    TwipSize pictureSize(forms::Picture picture) override;
+
+private:
+    FormWindow& form(forms::NativeId id) const;
+    ControlWindow& control(forms::NativeId id) const;
+    void dispatch(MSG& message);
+
+    Dpi dpi_;
+    WindowClass windowClass_;
+    PictureStore pictures_;
+    TimerWindow timers_;
+    forms::NativeId lastId_ = 0;
+    std::map<forms::NativeId, std::unique_ptr<FormWindow>> forms_;
+    std::map<forms::NativeId, ControlWindow*> controls_;  // owned by their forms
+};
+
+}  // namespace kestrove::win32

@@ -1,0 +1,43 @@
+#pragma once
+// The real operating-system services, one instance of each, gathered into the Platform the program uses.
+
+#include <windows.h>
+
+#include "platform/Platform.h"
+#include "platform/win32/services/Win32CodePage.h"
+#include "platform/win32/services/Win32Files.h"
+#include "platform/win32/services/Win32PhoneBook.h"
+#include "platform/win32/services/Win32Processes.h"
+#include "platform/win32/services/Win32ProgramInfo.h"
+#include "platform/win32/services/Win32Registry.h"
+#include "platform/win32/services/Win32Shell.h"
+#include "platform/win32/services/Win32WindowProcs.h"
+#include "platform/win32/services/Win32Windows.h"
+
+namespace kestrove::win32 {
+
+class Win32Platform {
+  public:
+    Win32Platform(forms::Backend& backend, HINSTANCE instance)
+        : program_(instance), platform_{backend,   phoneBook_, codePage_,  files_, program_,
+                                        registry_, windows_,   processes_, shell_, windowProcs_} {}
+    // The aggregate refers to the members: the object stays where it was made.
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    Platform& platform() { return platform_; }
+
+  private:
+    Win32PhoneBook phoneBook_;
+    Win32CodePage codePage_;
+    Win32Files files_;
+    Win32ProgramInfo program_;
+    Win32Registry registry_;
+    Win32Windows windows_;
+    Win32Processes processes_;
+    Win32Shell shell_;
+    Win32WindowProcs windowProcs_;
+    Platform platform_;
+};
+
+}  // namespace kestrove::win32

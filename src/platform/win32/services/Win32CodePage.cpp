@@ -1,0 +1,11 @@
+#include "platform/win32/services/Win32CodePage.h"
+
+#include "platform/win32/AnsiText.h"
+
+namespace kestrove::win32 {
+
+std::string Win32CodePage::toUnicode(std::string_view ansi) { return kestrove::win32::fromAnsi(ansi); }
+
+std::string Win32CodePage::toAnsi(std::string_view text) { return kestrove::win32::toAnsi(text); }
+
+}  // namespace kestrove::win32

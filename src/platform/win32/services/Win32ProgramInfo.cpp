@@ -1,0 +1,37 @@
+#include "platform/win32/services/Win32ProgramInfo.h"
+
+#include <string>
+
+#include "platform/win32/AnsiText.h"
+
+namespace kestrove::win32 {
+namespace {
+
+std::string moduleFileNameAnsi() {
+    std::string name(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) return {};
+        // A full buffer means the name may have been cut (NT does not always say so): try a larger one.
+        if (length < name.size() - 1) {
+            name.resize(length);
+            return name;
+        }
+        name.resize(name.size() * 2);
+    }
+}
+
+}  // namespace
+
+// The separator is looked for after conversion: in a double-byte code page a backslash byte can be the
+// second half of a character, in UTF-8 it cannot.
+std::string Win32ProgramInfo::exeDirectory() {
+    std::string path = fromAnsi(moduleFileNameAnsi());
+    const std::size_t separator = path.find_last_of('\\');
+    path.resize(separator == std::string::npos ? 0 : separator);
+    return path;
+}
+
+ModuleHandle Win32ProgramInfo::instance() { return reinterpret_cast<ModuleHandle>(instance_); }
+
+}  // namespace kestrove::win32

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/Services.h"
+
+namespace kestrove::win32 {
+
+class Win32ProgramInfo final : public ProgramInfo {
+  public:
+    explicit Win32ProgramInfo(HINSTANCE instance) : instance_(instance) {}
+    std::string exeDirectory() override;
+    ModuleHandle instance() override;
+
+  private:
+    HINSTANCE instance_;
+};
+
+}  // namespace kestrove::win32

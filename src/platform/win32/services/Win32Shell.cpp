@@ -1,0 +1,38 @@
+#include "platform/win32/services/Win32Shell.h"
+
+// shellapi.h needs the types of windows.h.
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
+#include <cstring>
+
+#include "platform/win32/services/HandleCasts.h"
+
+namespace kestrove::win32 {
+
+static_assert(sizeof(NotifyIconRecord::szTip) == 64);
+#ifndef _WIN64
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
+#endif
+
+// Always the first form of the record: it is the one every shell version understands, and the one the
+// record describes. Its size is the system's (88 bytes in 32-bit builds, wider with 64-bit handles).
+bool Win32Shell::notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = toHwnd(record.hWnd);
+    data.uID = record.uID;
+    data.uFlags = record.uFlags;
+    data.uCallbackMessage = record.uCallbackMessage;
+    data.hIcon = reinterpret_cast<HICON>(record.hIcon);
+    std::memcpy(data.szTip, record.szTip, sizeof record.szTip);
+    return Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
+}
+
+void Win32Shell::execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) {
+    ShellExecuteA(nullptr, operationAnsi.c_str(), fileAnsi.c_str(), nullptr, nullptr, showCommand);
+}
+
+}  // namespace kestrove::win32

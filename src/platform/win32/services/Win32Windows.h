@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Services.h"
+
+namespace kestrove::win32 {
+
+class Win32Windows final : public WindowService {
+  public:
+    WindowHandle findWindow(const std::optional<std::string>& classAnsi,
+                            const std::optional<std::string>& titleAnsi) override;
+    WindowHandle getWindow(WindowHandle window, unsigned command) override;
+    int getClassName(WindowHandle window, char* buffer, int maxCount) override;
+    bool getWindowRect(WindowHandle window, ScreenRect& rect) override;
+    void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
+                           const ScreenRect& to) override;
+    WindowHandle foregroundWindow() override;
+    std::uint32_t windowProcessId(WindowHandle window) override;
+};
+
+}  // namespace kestrove::win32

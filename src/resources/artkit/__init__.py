@@ -1,0 +1,1 @@
+"""Small drawing kit for the program's own art: shapes, a canvas and file writers."""

@@ -1,0 +1,46 @@
+#include <cstring>
+#include <string_view>
+
+#include "tray/basMain.h"
+
+namespace kestrove::basMain {
+
+namespace {
+
+constexpr unsigned kFirstChild = 5;   // GW_CHILD
+constexpr unsigned kNextSibling = 2;  // GW_HWNDNEXT
+constexpr int kCaptionZoom = 3;       // IDANI_CAPTION
+constexpr int kClassNameBuffer = 255;
+
+}  // namespace
+
+void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& windows) {
+    if (direction != 0 && direction != 1) return;
+
+    // One buffer for every child: each read writes a NUL-ended name at its start.
+    char className[kClassNameBuffer];
+    ScreenRect windowRect{};
+    ScreenRect trayRect{};
+
+    const WindowHandle taskbar = windows.findWindow("Shell_TrayWnd", std::nullopt);
+    WindowHandle candidate = taskbar != 0 ? windows.getWindow(taskbar, kFirstChild) : 0;
+    while (candidate != 0) {
+        className[0] = '\0';
+        windows.getClassName(candidate, className, kClassNameBuffer);
+        const std::string_view name(className, strnlen(className, sizeof className));
+        if (name.find("TrayNotifyWnd") != std::string_view::npos) break;
+        candidate = windows.getWindow(candidate, kNextSibling);
+    }
+    // Without a notification area there is nowhere to zoom to.
+    if (candidate == 0) return;
+
+    windows.getWindowRect(window, windowRect);
+    windows.getWindowRect(candidate, trayRect);
+    if (direction == 1) {
+        windows.drawAnimatedRects(window, kCaptionZoom, windowRect, trayRect);
+    } else {
+        windows.drawAnimatedRects(window, kCaptionZoom, trayRect, windowRect);
+    }
+}
+
+}  // namespace kestrove::basMain

@@ -1,0 +1,188 @@
+#include "ui/frmMain.h"
+
+#include "keeper/PhoneBook.h"
+#include "keeper/SettingsFile.h"
+#include "ui/ResumeNext.h"
+#include "ui/frmAbout.h"
+#include "ui/frmEgg.h"
+
+namespace kestrove {
+
+using namespace forms;
+
+namespace {
+
+const Colour kWindowText = Colour::System(SystemColour::WindowText);
+
+FormDesc mainDesign() {
+    FormDesc d;
+    d.name = "frmMain";
+    d.caption = "Kestrove";
+    d.client = {5655, 1545};
+    return d;
+}
+
+ControlDesc design(std::string name, TwipRect rect, std::string text = {}) {
+    ControlDesc d;
+    d.name = std::move(name);
+    d.rect = rect;
+    d.text = std::move(text);
+    return d;
+}
+
+ControlDesc checkBoxDesign() {
+    ControlDesc d = design("chckAuto", {240, 112, 1200, 255}, "Activate?");
+    d.back = Colour::Rgb(192, 192, 192);
+    d.cursor = Cursor::Hand;
+    d.tabIndex = 0;
+    return d;
+}
+
+ControlDesc comboDesign() {
+    ControlDesc d = design("Combo1", {2640, 405, 2055, 315}, "Combo1");
+    d.back = Colour::Rgb(255, 255, 255);
+    d.tabIndex = 2;
+    return d;
+}
+
+ControlDesc hideButtonDesign() {
+    ControlDesc d = design("cmdMinTray", {4920, 352, 615, 375}, "&Hide");
+    d.cursor = Cursor::Hand;
+    d.tabIndex = 1;
+    return d;
+}
+
+ControlDesc iconDesign() {
+    ControlDesc d = design("imgIcon", {4920, 952, 480, 480});
+    d.picture = Picture::AppIcon;
+    d.toolTip = "About Kestrove";
+    d.cursor = Cursor::Hand;
+    d.transparent = true;
+    return d;
+}
+
+ControlDesc hotSpotDesign() {
+    ControlDesc d = design("imgEgg", {1440, 182, 110, 110});
+    d.transparent = true;
+    return d;
+}
+
+ControlDesc counterDesign() {
+    ControlDesc d = design("lblLoop", {480, 945, 3615, 255}, " You have been reconnected 0 times.");
+    d.border = true;
+    return d;
+}
+
+ControlDesc authorDesign() {
+    // Lies below the visible client area; the load hides it for good.
+    return design("lblAuthor", {240, 1680, 3615, 195}, "Created by Tavrek");
+}
+
+}  // namespace
+
+frmMain::frmMain(Application& app)
+    : Form(app, mainDesign()),
+      chckAuto(*this, checkBoxDesign()),
+      lblConnection(*this, design("lblConnection", {240, 472, 2355, 195}, "Name of connection to use:")),
+      Combo1(*this, comboDesign()),
+      cmdMinTray(*this, hideButtonDesign()),
+      imgIcon(*this, iconDesign()),
+      imgEgg(*this, hotSpotDesign()),
+      lblLoop(*this, counterDesign()),
+      lblAuthor(*this, authorDesign()),
+      Timer1(*this, 1, true),
+      tmrReconnect(*this, 1000, false),
+      mnuPopUp("Tray Menu", false),
+      mnuRestore("Restore Window"),
+      BLANK1("-"),
+      mnuOfHelp("Help", false),
+      mnuHelp("Help"),
+      mnuAbout("About"),
+      mnuExit("Exit") {
+    addDecoration({Decoration::Kind::Rectangle, {120, 232, 4695, 615}, kWindowText});     // Shape2
+    addDecoration({Decoration::Kind::FilledCircle, {1440, 182, 110, 110}, kWindowText});  // Shape5
+    addDecoration({Decoration::Kind::Rectangle, {4800, 472, 615, 375}, kWindowText});     // Shape3
+    addDecoration({Decoration::Kind::Rectangle, {4440, 832, 735, 375}, kWindowText});     // Shape4
+    addDecoration({Decoration::Kind::Line, {240, 832, 240, 1072}, kWindowText});          // Line2
+    addDecoration({Decoration::Kind::Line, {240, 1065, 480, 1065}, kWindowText});         // Line3
+    addDecoration({Decoration::Kind::Line, {4080, 1072, 4440, 1072}, kWindowText});       // Line1
+
+    mnuPopUp.add(mnuRestore);
+    mnuPopUp.add(BLANK1);
+    mnuPopUp.add(mnuOfHelp);
+    mnuOfHelp.add(mnuHelp);
+    mnuOfHelp.add(mnuAbout);
+    mnuPopUp.add(mnuExit);
+
+    chckAuto.onClick = [this] { chckAuto_Click(); };
+    Combo1.onClick = [this] { Combo1_Click(); };
+    cmdMinTray.onClick = [this] { cmdMinTray_Click(); };
+    imgIcon.onClick = [this] { imgIcon_Click(); };
+    imgEgg.onMouseUp = [this](const MouseArgs& args) { imgEgg_MouseUp(args); };
+    onMouseMove = [this](const MouseArgs& args) { Form_MouseMove(args); };
+    Timer1.onTimer = [this] { Timer1_Timer(); };
+    tmrReconnect.onTimer = [this] { tmrReconnect_Timer(); };
+    mnuRestore.onClick = [this] { mnuRestore_Click(); };
+    mnuExit.onClick = [this] { mnuExit_Click(); };
+}
+
+void frmMain::Form_Load() {
+    keeper::SettingsFile settings(platform());
+    std::optional<keeper::SettingsReader> file;
+    const auto openFile = [&]() -> keeper::SettingsReader& {
+        if (!file) throw RuntimeError("Bad file name or number");
+        return *file;
+    };
+
+    ResumeNext([&] { file.emplace(settings.open()); });
+    ResumeNext([&] { ConnectionName = settings.decodeName(openFile().readName()); });
+    ResumeNext([&] { AutoValue = openFile().readSwitch(); });
+    ResumeNext([&] { file.reset(); });
+    ResumeNext([&] { chckAuto.setValue(AutoValue); });
+    ResumeNext([&] { lblAuthor.setVisible(false); });
+    std::vector<std::string> entries;
+    ResumeNext([&] { DUN_Services(entries); });
+    ResumeNext([&] {
+        for (const std::string& entry : entries) Combo1.addItem(entry);
+    });
+    ResumeNext([&] { Combo1.setText(ConnectionName.value_or(std::string())); });
+    started_ = true;
+}
+
+void frmMain::DUN_Services(std::vector<std::string>& DUN_Array) {
+    keeper::enumeratePhoneBook(platform().phoneBook, platform().codePage, DUN_Array);
+}
+
+void frmMain::chckAuto_Click() {
+    if (chckAuto.value() == 1) {
+        tmrReconnect.setEnabled(true);
+        MinimizeToTray();
+    } else {
+        tmrReconnect.setEnabled(false);
+    }
+    SaveFromSwitch();
+}
+
+void frmMain::Combo1_Click() { SaveFromCombo(); }
+
+void frmMain::cmdMinTray_Click() { MinimizeToTray(); }
+
+void frmMain::SaveFromCombo() { keeper::SettingsFile(platform()).save(Combo1.text(), chckAuto.value()); }
+
+// Writes the entry that is being kept alive: once start-up is over that is the combo box's text; during
+// the load the combo box does not hold it yet, and the name just read is the one.
+void frmMain::SaveFromSwitch() {
+    const std::optional<std::string> name =
+        started_ ? std::optional<std::string>(Combo1.text()) : ConnectionName;
+    keeper::SettingsFile(platform()).save(name, chckAuto.value());
+}
+
+void frmMain::imgIcon_Click() { app().form<frmAbout>().show(); }
+
+void frmMain::imgEgg_MouseUp(const MouseArgs& args) {
+    if (args.button == kRightButton && args.shift == kShiftMask) app().form<frmEgg>().show();
+}
+
+void frmMain::Form_MouseMove(const MouseArgs&) { lblAuthor.setVisible(false); }
+
+}  // namespace kestrove

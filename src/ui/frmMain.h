@@ -1,0 +1,73 @@
+#pragma once
+// The control panel and start-up window: pick the phone-book entry, switch the keeper on or off, see
+// how often it has redialled.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/forms/Application.h"
+
+namespace kestrove {
+
+class frmMain : public forms::Form {
+  public:
+    explicit frmMain(forms::Application& app);
+
+    // Keeper operations carried by this window.
+    void DUN_Services(std::vector<std::string>& DUN_Array);
+    bool Connected_To_ISP();
+    void CloseApp();
+
+    forms::CheckBox chckAuto;
+    forms::Label lblConnection;
+    forms::ComboBox Combo1;
+    forms::CommandButton cmdMinTray;
+    forms::Image imgIcon;
+    forms::Image imgEgg;
+    forms::Label lblLoop;
+    forms::Label lblAuthor;
+    forms::Timer Timer1;
+    forms::Timer tmrReconnect;
+
+    forms::MenuItem mnuPopUp;
+    forms::MenuItem mnuRestore;
+    forms::MenuItem BLANK1;
+    forms::MenuItem mnuOfHelp;
+    forms::MenuItem mnuHelp;
+    forms::MenuItem mnuAbout;
+    forms::MenuItem mnuExit;
+
+    // State, in the window's order. The counter counts attempts and never overflows.
+    std::int64_t ReconnectCount = 0;
+    std::optional<std::string> ConnectionName;  // as read at start-up; unset when the file held none
+    std::int16_t AutoValue = 0;
+    std::string TrayStatus;
+
+  protected:
+    void Form_Load() override;
+
+  private:
+    void chckAuto_Click();
+    void Combo1_Click();
+    void cmdMinTray_Click();
+    void imgIcon_Click();
+    void imgEgg_MouseUp(const forms::MouseArgs& args);
+    void Form_MouseMove(const forms::MouseArgs& args);
+    void Timer1_Timer();
+    void tmrReconnect_Timer();
+    void mnuRestore_Click();
+    void mnuExit_Click();
+
+    void MinimizeToTray();
+    WindowHandle WaitForDialerWindow(std::uint32_t processId);
+    void SaveFromCombo();
+    void SaveFromSwitch();
+
+    bool started_ = false;      // the load handler has finished
+    bool redialling_ = false;   // a redial tick is waiting for its dialer
+    std::string watchedTitle_;  // reused by every watch tick
+};
+
+}  // namespace kestrove

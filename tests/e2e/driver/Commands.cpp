@@ -1,0 +1,311 @@
+#include "Commands.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+#include "Args.h"
+#include "Lookup.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadArguments = 2;
+
+int fail(const char* what, const std::string& detail) {
+    std::fprintf(stderr, "%s: %s\n", what, detail.c_str());
+    return kFailed;
+}
+
+int badArgument(const std::string& word) {
+    std::fprintf(stderr, "cannot read argument '%s'\n", word.c_str());
+    return kBadArguments;
+}
+
+void printHandle(const void* handle) {
+    std::printf("0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+}
+
+// The window and, when asked for, one of its controls; both must exist.
+struct Target {
+    HWND window = nullptr;
+    HWND control = nullptr;
+};
+
+std::optional<Target> target(Words words, bool withControl) {
+    Target found;
+    found.window = findTopLevel(words[0]);
+    if (found.window == nullptr) {
+        fail("no window titled", words[0]);
+        return std::nullopt;
+    }
+    if (!withControl) return found;
+    const auto id = parseNumber(words[1]);
+    found.control = id ? findControl(found.window, static_cast<int>(*id)) : nullptr;
+    if (found.control == nullptr) {
+        fail("no control with id", words[1]);
+        return std::nullopt;
+    }
+    return found;
+}
+
+int printAnswer(const std::optional<LRESULT>& answer) {
+    if (!answer) return fail("no answer from", "the window");
+    std::printf("%lld\n", static_cast<long long>(*answer));
+    return kDone;
+}
+
+int waitWindow(Words words) {
+    const auto seconds = parseNumber(words[1]);
+    if (!seconds || *seconds < 0) return badArgument(words[1]);
+    HWND window = waitForWindow(words[0], static_cast<double>(*seconds));
+    if (window == nullptr) return fail("no answering window titled", words[0]);
+    printHandle(window);
+    return kDone;
+}
+
+int waitGone(Words words) {
+    const auto seconds = parseNumber(words[1]);
+    if (!seconds || *seconds < 0) return badArgument(words[1]);
+    return waitUntilGone(words[0], static_cast<double>(*seconds)) ? kDone : fail("still there", words[0]);
+}
+
+int visible(Words words) {
+    const auto found = target(words, words.size() > 1);
+    if (!found) return kFailed;
+    std::printf("%d\n", IsWindowVisible(found->control ? found->control : found->window) ? 1 : 0);
+    return kDone;
+}
+
+int clientSize(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    RECT client{};
+    GetClientRect(found->window, &client);
+    std::printf("%ldx%ld\n", client.right - client.left, client.bottom - client.top);
+    return kDone;
+}
+
+int windowRect(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    RECT outer{};
+    GetWindowRect(found->window, &outer);
+    std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
+    return kDone;
+}
+
+// The client area in screen pixels, for cropping screenshots.
+int clientRect(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    RECT client{};
+    GetClientRect(found->window, &client);
+    POINT topLeft{client.left, client.top};
+    POINT bottomRight{client.right, client.bottom};
+    ClientToScreen(found->window, &topLeft);
+    ClientToScreen(found->window, &bottomRight);
+    std::printf("%ld %ld %ld %ld\n", topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+    return kDone;
+}
+
+int systemColour(Words words) {
+    const auto index = parseNumber(words[0]);
+    if (!index || *index < 0 || *index > COLOR_MENUBAR) return badArgument(words[0]);
+    const COLORREF colour = GetSysColor(static_cast<int>(*index));
+    std::printf("%u %u %u\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return kDone;
+}
+
+int screenSize(Words) {
+    std::printf("%dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return kDone;
+}
+
+int text(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    const auto content = textOf(found->control);
+    if (!content) return fail("no answer from control", words[1]);
+    std::printf("%s\n", content->c_str());
+    return kDone;
+}
+
+int checkState(Words words) {
+    const auto found = target(words, true);
+    return found ? printAnswer(sendWithin(found->control, BM_GETCHECK, 0, 0)) : kFailed;
+}
+
+int click(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    return sendWithin(found->control, BM_CLICK, 0, 0) ? kDone : fail("no answer from control", words[1]);
+}
+
+int comboAdd(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    const auto index =
+        sendWithin(found->control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(words[2].c_str()));
+    if (!index || *index < 0) return fail("could not add", words[2]);
+    return printAnswer(index);
+}
+
+// Selects the item and tells the window, in the order a pick with the mouse does.
+int comboPick(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    const auto index = sendWithin(found->control, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(words[2].c_str()));
+    if (!index || *index < 0) return fail("no item", words[2]);
+    const auto id = static_cast<WORD>(GetDlgCtrlID(found->control));
+    const auto source = reinterpret_cast<LPARAM>(found->control);
+    for (const WORD code : {WORD{CBN_SELCHANGE}, WORD{CBN_SELENDOK}}) {
+        if (!sendWithin(found->window, WM_COMMAND, MAKEWPARAM(id, code), source)) {
+            return fail("no answer from", words[0]);
+        }
+    }
+    return printAnswer(index);
+}
+
+int comboCount(Words words) {
+    const auto found = target(words, true);
+    return found ? printAnswer(sendWithin(found->control, CB_GETCOUNT, 0, 0)) : kFailed;
+}
+
+int comboItems(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    const auto count = sendWithin(found->control, CB_GETCOUNT, 0, 0);
+    if (!count || *count < 0) return fail("no answer from control", words[1]);
+    for (LRESULT i = 0; i < *count; ++i) {
+        const auto length = sendWithin(found->control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (!length || *length < 0) return fail("cannot read item of", words[1]);
+        std::string item(static_cast<std::size_t>(*length) + 1, '\0');
+        const auto copied = sendWithin(found->control, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                       reinterpret_cast<LPARAM>(item.data()));
+        if (!copied || *copied < 0) return fail("cannot read item of", words[1]);
+        item.resize(static_cast<std::size_t>(*copied));
+        std::printf("%s\n", item.c_str());
+    }
+    return kDone;
+}
+
+int send(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    const auto message = parseMessage(words[1]);
+    const auto wParam = parseNumber(words[2]);
+    const auto lParam = parseNumber(words[3]);
+    if (!message) return badArgument(words[1]);
+    if (!wParam) return badArgument(words[2]);
+    if (!lParam) return badArgument(words[3]);
+    return printAnswer(
+        sendWithin(found->window, *message, static_cast<WPARAM>(*wParam), static_cast<LPARAM>(*lParam)));
+}
+
+// Posted, not sent: a real mouse message arrives through the queue.
+int postMouse(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    const auto message = parseMessage(words[2]);
+    const auto keys = parseKeyFlags(words[3]);
+    if (!message) return badArgument(words[2]);
+    if (!keys) return badArgument(words[3]);
+    RECT client{};
+    GetClientRect(found->control, &client);
+    const LPARAM centre = MAKELPARAM((client.right - client.left) / 2, (client.bottom - client.top) / 2);
+    return PostMessageA(found->control, *message, *keys, centre) ? kDone : fail("cannot post to", words[1]);
+}
+
+int close(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    return PostMessageA(found->window, WM_CLOSE, 0, 0) ? kDone : fail("cannot post to", words[0]);
+}
+
+int instance(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    printHandle(reinterpret_cast<const void*>(GetWindowLongPtrA(found->window, GWLP_HINSTANCE)));
+    return kDone;
+}
+
+int findClass(Words words) {
+    HWND window = FindWindowA(words[0].c_str(), nullptr);
+    if (window == nullptr) return fail("no window of class", words[0]);
+    printHandle(window);
+    return kDone;
+}
+
+int focus(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(found->window, nullptr), &info)) {
+        return fail("no thread information for", words[0]);
+    }
+    std::printf("%d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+    return kDone;
+}
+
+// For failure reports: every direct child with its id, class, visibility and text.
+int children(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    for (HWND child = GetWindow(found->window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::printf("%d %s %s \"%s\"\n", GetDlgCtrlID(child), classOf(child).c_str(),
+                    IsWindowVisible(child) ? "visible" : "hidden", textOf(child).value_or("?").c_str());
+    }
+    return kDone;
+}
+
+BOOL CALLBACK printTopLevel(HWND window, LPARAM) {
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    std::printf("%p %s %s \"%s\"\n", static_cast<void*>(window), classOf(window).c_str(),
+                IsWindowVisible(window) ? "visible" : "hidden", title);
+    return TRUE;
+}
+
+int list(Words) {
+    EnumWindows(printTopLevel, 0);
+    return kDone;
+}
+
+constexpr Command kCommands[] = {
+    {"wait-window", "<title> <seconds>", 2, 2, waitWindow},
+    {"wait-gone", "<title> <seconds>", 2, 2, waitGone},
+    {"visible", "<title> [<control-id>]", 1, 2, visible},
+    {"client-size", "<title>", 1, 1, clientSize},
+    {"rect", "<title>", 1, 1, windowRect},
+    {"client-rect", "<title>", 1, 1, clientRect},
+    {"screen-size", "", 0, 0, screenSize},
+    {"syscolor", "<index>", 1, 1, systemColour},
+    {"text", "<title> <control-id>", 2, 2, text},
+    {"check-state", "<title> <control-id>", 2, 2, checkState},
+    {"click", "<title> <control-id>", 2, 2, click},
+    {"combo-add", "<title> <control-id> <text>", 3, 3, comboAdd},
+    {"combo-pick", "<title> <control-id> <text>", 3, 3, comboPick},
+    {"combo-count", "<title> <control-id>", 2, 2, comboCount},
+    {"combo-items", "<title> <control-id>", 2, 2, comboItems},
+    {"send", "<title> <message> <wparam> <lparam>", 4, 4, send},
+    {"post-mouse", "<title> <control-id> <message> <key-flags>", 4, 4, postMouse},
+    {"close", "<title>", 1, 1, close},
+    {"instance", "<title>", 1, 1, instance},
+    {"find-class", "<class>", 1, 1, findClass},
+    {"focus", "<title>", 1, 1, focus},
+    {"children", "<title>", 1, 1, children},
+    {"list", "", 0, 0, list},
+};
+
+}  // namespace
+
+std::span<const Command> commands() { return kCommands; }
+
+}  // namespace e2e

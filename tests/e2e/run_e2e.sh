@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# End-to-end scenarios: the PE32+ twin under wine64, driven from outside by kestrove_driver.
+#
+#   tests/e2e/run_e2e.sh [scenario ...]      (default: all)
+#
+# Needs build/win64 configured with -DKESTROVE_E2E=ON and built (scripts/build.sh win64).
+# Work folder: build/e2e (Wine prefix, one folder per scenario, screens/). Prints one line per
+# scenario and ends with "N passed, M failed"; exits non-zero when any scenario failed.
+
+set -u
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_DIR="$ROOT/tests/e2e"
+E2E_WORK=${E2E_WORK:-$ROOT/build/e2e}
+E2E_EXE=${E2E_EXE:-$ROOT/build/win64/Kestrove.exe}
+E2E_DRIVER=${E2E_DRIVER:-$ROOT/build/win64/kestrove_driver.exe}
+
+# shellcheck source=scripts/lib/wine-session.sh
+source "$ROOT/scripts/lib/wine-session.sh"
+# shellcheck source=tests/e2e/lib.sh
+source "$E2E_DIR/lib.sh"
+
+SCENARIOS=()
+for file in "$E2E_DIR"/scenarios/*.sh; do
+    # shellcheck disable=SC1090
+    source "$file"
+done
+
+for needed in "$E2E_EXE" "$E2E_DRIVER"; do
+    if [ ! -f "$needed" ]; then
+        echo "missing $needed: build it with scripts/build.sh win64"
+        echo "0 passed, ${#SCENARIOS[@]} failed"
+        exit 1
+    fi
+done
+
+selected=("$@")
+[ ${#selected[@]} -gt 0 ] || selected=("${SCENARIOS[@]}")
+for name in "${selected[@]}"; do
+    if ! declare -F "$name" >/dev/null; then
+        echo "unknown scenario $name; known: ${SCENARIOS[*]}"
+        exit 2
+    fi
+done
+
+# Leftovers of an interrupted run: immutable flags and read-only mounts would block the clean-up.
+release_leftovers() {
+    [ -d "$E2E_WORK/runs" ] || return 0
+    awk -v runs="$E2E_WORK/runs/" 'index($2, runs) == 1 { print $2 }' /proc/mounts | while read -r mnt; do
+        umount "$mnt" 2>/dev/null
+    done
+    chattr -R -i "$E2E_WORK/runs" 2>/dev/null || true
+}
+release_leftovers
+rm -rf "$E2E_WORK/runs" "$E2E_WORK/screens" "$E2E_WORK/logs"
+mkdir -p "$E2E_WORK/runs"
+
+trap 'wine_session_stop' EXIT
+trap 'exit 130' INT TERM
+echo "e2e: starting Wine (prefix $E2E_WORK/prefix)"
+# A fresh prefix each run: nothing a scenario changes in the registry outlives the run.
+rm -rf "$E2E_WORK/prefix"
+if ! wine_session_start "$E2E_WORK/prefix" virtual; then
+    echo "e2e: could not start Wine"
+    echo "0 passed, ${#selected[@]} failed"
+    exit 1
+fi
+echo "e2e: DISPLAY=$DISPLAY"
+
+passed=0
+failed=0
+skipped=0
+failures=()
+for name in "${selected[@]}"; do
+    echo "--- $name"
+    rc=0
+    (
+        trap 'stop_app' EXIT
+        "$name"
+    ) || rc=$?
+    case $rc in
+    0)
+        echo "PASS $name"
+        passed=$((passed + 1))
+        ;;
+    "$E2E_SKIP")
+        echo "SKIP $name"
+        skipped=$((skipped + 1))
+        ;;
+    *)
+        echo "FAIL $name"
+        failed=$((failed + 1))
+        failures+=("$name")
+        ;;
+    esac
+done
+
+[ "$skipped" -eq 0 ] || echo "e2e: $skipped skipped"
+[ "$failed" -eq 0 ] || echo "e2e: failed: ${failures[*]}"
+[ ! -f "$E2E_WORK/screens/main.png" ] || echo "e2e: screenshot $E2E_WORK/screens/main.png"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,209 @@
+# shellcheck shell=bash
+# The main window: start-up with and without a settings file, the two saves, a folder that cannot be
+# written, and a screenshot. Each function runs in its own subshell (see run_e2e.sh).
+
+SCENARIOS+=(
+    first_start_without_settings
+    saved_entry_and_switch_are_restored
+    pick_and_switch_save_the_combo_text
+    unwritable_folder_does_not_crash
+    driver_reports_what_is_not_there
+    screenshot_of_main_window
+)
+
+# Lower-case hex of what the settings file holds for a name and a switch value.
+settings_hex() {
+    printf '"%s"\r\n%s\r\n' "$1" "$2" | od -An -tx1 -v | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'
+}
+
+seed_settings() {
+    printf '"%s"\r\n%s\r\n' "$1" "$2" >"$APP_DIR/$SETTINGS_FILE"
+}
+
+first_start_without_settings() {
+    new_app_dir first_start
+    start_app
+    expect_driver "window shown" 1 visible "$APP_TITLE"
+    expect_driver "client area at 96 dpi" 377x103 client-size "$APP_TITLE"
+    expect_driver "switch caption" "Activate?" text "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_driver "switch unticked" 0 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_driver "entry label" "Name of connection to use:" text "$APP_TITLE" "$ID_LBL_CONNECTION"
+    expect_driver "hide button" "&Hide" text "$APP_TITLE" "$ID_CMD_MIN_TRAY"
+    expect_driver "counter line" " You have been reconnected 0 times." text "$APP_TITLE" "$ID_LBL_LOOP"
+    expect_driver "combo text replaced by the empty name" "" text "$APP_TITLE" "$ID_COMBO1"
+    expect_driver "combo list (empty phone book)" 0 combo-count "$APP_TITLE" "$ID_COMBO1"
+    expect_driver "author credit hidden" 0 visible "$APP_TITLE" "$ID_LBL_AUTHOR"
+    expect_driver "focus in the switch" "$ID_CHCK_AUTO" focus "$APP_TITLE"
+
+    local rect screen left top right bottom width height
+    ask rect rect "$APP_TITLE"
+    ask screen screen-size
+    read -r left top right bottom <<<"$rect"
+    width=${screen%x*}
+    height=${screen#*x}
+    # Centred to the pixel: odd differences round either way.
+    local dx=$((left + right - width)) dy=$((top + bottom - height))
+    if [ "${dx#-}" -gt 1 ] || [ "${dy#-}" -gt 1 ]; then
+        fail "window $rect is not centred on the ${screen} screen"
+    fi
+    note "ok: centred ($rect on $screen)"
+
+    [ ! -e "$APP_DIR/$SETTINGS_FILE" ] || fail "start-up wrote $SETTINGS_FILE"
+    note "ok: no settings file written"
+}
+
+saved_entry_and_switch_are_restored() {
+    new_app_dir saved_entry
+    seed_settings "Dial 1" 1
+    local saved="22 44 69 61 6c 20 31 22 0d 0a 31 0d 0a"
+    expect_eq "seed file" "$saved" "$(file_hex "$APP_DIR/$SETTINGS_FILE")"
+    start_app
+    expect_driver "combo text" "Dial 1" text "$APP_TITLE" "$ID_COMBO1"
+    expect_driver "switch ticked" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_file_hex "file rewritten with the same bytes" "$APP_DIR/$SETTINGS_FILE" "$saved"
+}
+
+pick_and_switch_save_the_combo_text() {
+    new_app_dir pick_then_switch
+    seed_settings A 0
+    start_app
+    expect_driver "combo text from the file" A text "$APP_TITLE" "$ID_COMBO1"
+    expect_driver "switch from the file" 0 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_eq "start-up leaves the file alone" "$(settings_hex A 0)" "$(file_hex "$APP_DIR/$SETTINGS_FILE")"
+
+    expect_driver "B added first" 0 combo-add "$APP_TITLE" "$ID_COMBO1" B
+    expect_driver "B picked" 0 combo-pick "$APP_TITLE" "$ID_COMBO1" B
+    expect_driver "combo text after the pick" B text "$APP_TITLE" "$ID_COMBO1"
+    expect_file_hex "pick saves the combo text and the switch" "$APP_DIR/$SETTINGS_FILE" "$(settings_hex B 0)"
+
+    drv click "$APP_TITLE" "$ID_CHCK_AUTO" >/dev/null || fail "the switch did not take the click"
+    expect_driver "switch ticked by the click" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    # After start-up the switch writes the name being kept alive: the combo box's text.
+    expect_file_hex "switch saves the combo text and 1" "$APP_DIR/$SETTINGS_FILE" "$(settings_hex B 1)"
+}
+
+# Makes APP_DIR and the settings file unwritable, even for root: immutable first, else a read-only
+# bind mount. Sets PROTECTION to what was used; returns 1 when nothing works here.
+PROTECTION=""
+protect_app_dir() {
+    local file="$APP_DIR/$SETTINGS_FILE"
+    if chattr +i "$file" 2>/dev/null && chattr +i "$APP_DIR" 2>/dev/null; then
+        PROTECTION=immutable
+    else
+        chattr -i "$file" "$APP_DIR" 2>/dev/null
+        if mount --bind "$APP_DIR" "$APP_DIR" 2>/dev/null; then
+            if mount -o remount,ro,bind "$APP_DIR" 2>/dev/null; then
+                PROTECTION=read-only-mount
+            else
+                umount "$APP_DIR" 2>/dev/null
+            fi
+        fi
+    fi
+    [ -n "$PROTECTION" ] || return 1
+    # Root passes permission checks, so prove the protection by trying.
+    if (: >>"$file") 2>/dev/null || touch "$APP_DIR/probe" 2>/dev/null; then
+        rm -f "$APP_DIR/probe" 2>/dev/null
+        unprotect_app_dir
+        return 1
+    fi
+}
+
+unprotect_app_dir() {
+    case "$PROTECTION" in
+    immutable) chattr -i "$APP_DIR" "$APP_DIR/$SETTINGS_FILE" 2>/dev/null ;;
+    read-only-mount) umount "$APP_DIR" 2>/dev/null ;;
+    esac
+    PROTECTION=""
+}
+
+unwritable_folder_does_not_crash() {
+    new_app_dir unwritable
+    seed_settings A 0
+    local before
+    before=$(file_hex "$APP_DIR/$SETTINGS_FILE")
+    trap 'unprotect_app_dir; stop_app' EXIT
+    protect_app_dir || skip "cannot make a folder unwritable for root here (no chattr +i, no bind mount)"
+    note "folder protected by $PROTECTION"
+    start_app
+
+    # Both saves fail inside the program; the driver's own answer does not matter here.
+    drv combo-add "$APP_TITLE" "$ID_COMBO1" B >/dev/null
+    drv combo-pick "$APP_TITLE" "$ID_COMBO1" B >/dev/null
+    drv click "$APP_TITLE" "$ID_CHCK_AUTO" >/dev/null
+
+    app_running || fail "the program ended after a failed save"
+    drv wait-window "$APP_TITLE" 10 >/dev/null || fail "the window no longer answers"
+    expect_driver "window still reads its controls" B text "$APP_TITLE" "$ID_COMBO1"
+    expect_eq "old settings file intact" "$before" "$(file_hex "$APP_DIR/$SETTINGS_FILE")"
+}
+
+# The driver must be able to say no, or the checks above could not fail.
+driver_reports_what_is_not_there() {
+    new_app_dir driver_checks
+    start_app
+    expect_fails() {
+        local what=$1 code=$2
+        shift 2
+        local rc=0
+        drv "$@" >/dev/null || rc=$?
+        expect_eq "$what (exit code)" "$code" "$rc"
+    }
+    expect_fails "unknown window" 1 text "No such window" "$ID_CHCK_AUTO"
+    expect_fails "unknown control" 1 text "$APP_TITLE" 1099
+    expect_fails "item not in the list" 1 combo-pick "$APP_TITLE" "$ID_COMBO1" "not listed"
+    expect_fails "window that never comes" 1 wait-window "No such window" 1
+    expect_fails "window that does not go" 1 wait-gone "$APP_TITLE" 1
+    expect_fails "unknown key name" 2 post-mouse "$APP_TITLE" "$ID_IMG_EGG" rbuttonup shift+hyper
+    expect_fails "unknown command" 2 frobnicate "$APP_TITLE"
+    local instance
+    ask instance instance "$APP_TITLE"
+    if ! [[ "$instance" =~ ^0x[0-9a-f]+$ ]] || [ "$instance" = 0x0 ]; then
+        fail "instance handle [$instance]"
+    fi
+    note "ok: instance handle $instance"
+}
+
+# Takes screenshots until two in a row agree (the window has finished painting), then crops the
+# window out of the last one. Leaves E2E_SCREENS/main.png and desktop.png.
+screenshot_of_main_window() {
+    if ! command -v xwd >/dev/null || ! command -v convert >/dev/null; then
+        skip "xwd or convert missing"
+    fi
+    new_app_dir screenshot
+    start_app
+    local shots="$E2E_WORK/screens" previous="" current tries=0
+    mkdir -p "$shots"
+    while [ "$tries" -lt 20 ]; do
+        wine_screenshot "$shots/desktop.png" || fail "screenshot failed"
+        current=$(md5sum <"$shots/desktop.png")
+        [ "$current" = "$previous" ] && break
+        previous=$current
+        sleep 0.3
+        tries=$((tries + 1))
+    done
+
+    local rect left top right bottom
+    ask rect rect "$APP_TITLE"
+    read -r left top right bottom <<<"$rect"
+    local width=$((right - left)) height=$((bottom - top))
+    convert "$shots/desktop.png" -crop "${width}x${height}+${left}+${top}" +repage "$shots/main.png" ||
+        fail "cannot crop the window out of the screenshot"
+    expect_eq "screenshot size" "${width}x${height}" "$(convert "$shots/main.png" -format '%wx%h' info:)"
+
+    # The form's background is the system's button face: sample two corners of the client area that
+    # no control or decoration covers.
+    local client cl ct cr cb face
+    ask client client-rect "$APP_TITLE"
+    read -r cl ct cr cb <<<"$client"
+    ask face syscolor 15
+    local x y
+    for corner in "$((cr - 4)) $((ct + 4))" "$((cl + 3)) $((cb - 3))"; do
+        read -r x y <<<"$corner"
+        expect_eq "background at ($x,$y)" "$face" "$(convert "$shots/desktop.png" \
+            -format "%[fx:round(255*p{$x,$y}.r)] %[fx:round(255*p{$x,$y}.g)] %[fx:round(255*p{$x,$y}.b)]" info:)"
+    done
+    local colours
+    colours=$(convert "$shots/main.png" -format '%k' info:)
+    [ "$colours" -ge 8 ] || fail "the window looks blank ($colours colours)"
+    note "ok: $shots/main.png (${width}x${height}, $colours colours)"
+}

@@ -1,0 +1,51 @@
+#pragma once
+// A fresh simulated desktop and application per test, with the module state put back to its
+// program-start values.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "keeper/ConnectionProbe.h"
+#include "platform/forms/Application.h"
+#include "platform/sim/SimPlatform.h"
+#include "tray/basMain.h"
+#include "ui/frmMain.h"
+
+namespace kestrove::testing {
+
+inline const std::string kSettingsPath = "C:\\Kestrove\\kestrove.rkf";
+inline const std::string kThirteenBytes = "\x22\x44\x69\x61\x6C\x20\x31\x22\x0D\x0A\x31\x0D\x0A";
+
+class KestroveTest : public ::testing::Test {
+  protected:
+    KestroveTest() {
+        basMain::TrayWindow = 0;
+        basMain::TrayIconId = 0;
+        basMain::OldWindowProc = 0;
+        basMain::TrayIconData = NotifyIconRecord{};
+        basMain::TrayTip.clear();
+        basMain::TrayOwner = nullptr;
+        basMain::TrayActive = false;
+        basMain::TaskbarCreated = 0;
+        Module3::RegistryStatus = 0;
+    }
+
+    // Starts the program: the main window is the start-up window.
+    frmMain& start() {
+        frmMain& main = app.form<frmMain>();
+        main.show();
+        return main;
+    }
+
+    std::optional<std::string> settings() const { return sim.file(kSettingsPath); }
+    const sim::SimControl& native(const forms::Control& control) const {
+        return *sim.ui().control(control.native());
+    }
+    std::string calls() const { return sim.log().dump(); }
+
+    mutable sim::SimPlatform sim;
+    forms::Application app{sim.platform()};
+};
+
+}  // namespace kestrove::testing
