@@ -11,7 +11,7 @@ constexpr const char* kKey = "System\\CurrentControlSet\\Services\\RemoteAccess"
 constexpr const char* kValue = "Remote Connection";
 
 class Probe : public ::testing::Test {
-protected:
+  protected:
     bool probe(std::vector<std::uint8_t> bytes) {
         sim.setRegistryValue(kKey, kValue, std::move(bytes));
         return keeper::readConnectionFlag(sim.platform().registry);

@@ -10,7 +10,7 @@ constexpr const char* kValue = "Remote Connection";
 constexpr const char* kDial1 = "rundll32.exe rnaui.dll,RnaDial Dial 1";
 
 class Redial : public KestroveTest {
-protected:
+  protected:
     Redial() {
         setConnected(false);
         // Like the real dialer: its dialog comes up active at once.

@@ -80,9 +80,13 @@ std::u16string toUtf16(std::string_view s) { return utf8ToUtf16<char16_t>(s); }
 std::string toUtf8(std::u16string_view s) { return utf16ToUtf8<char16_t>(s); }
 
 TEST(Utf16Conversion, WellFormedTextSurvivesTheRoundTrip) {
-    const std::vector<std::string> samples = {
-        "", "Dial 1", "Caf\xC3\xA9", "\xD0\x9C\xD0\xBE\xD0\xB4\xD0\xB5\xD0\xBC",  // Cyrillic
-        "\xE2\x82\xAC 5", "\xF0\x9F\x98\x80", std::string("a\0b", 3)};
+    const std::vector<std::string> samples = {"",
+                                              "Dial 1",
+                                              "Caf\xC3\xA9",
+                                              "\xD0\x9C\xD0\xBE\xD0\xB4\xD0\xB5\xD0\xBC",  // Cyrillic
+                                              "\xE2\x82\xAC 5",
+                                              "\xF0\x9F\x98\x80",
+                                              std::string("a\0b", 3)};
     for (const auto& s : samples) EXPECT_EQ(toUtf8(toUtf16(s)), s) << s;
     EXPECT_EQ(toUtf16("\xE2\x82\xAC"), u"\u20AC");
     EXPECT_EQ(toUtf16("\xF0\x9F\x98\x80"), (std::u16string{0xD83D, 0xDE00}));  // one surrogate pair
@@ -97,7 +101,9 @@ TEST(Utf16Conversion, MalformedUtf8BecomesOneReplacementPerBadByte) {
     EXPECT_EQ(toUtf16("\xE0\x80\x80"), (std::u16string{r, r, r}));         // overlong, three bytes
     EXPECT_EQ(toUtf16("\xED\xA0\x80"), (std::u16string{r, r, r}));         // an encoded surrogate
     EXPECT_EQ(toUtf16("\xF4\x90\x80\x80"), (std::u16string{r, r, r, r}));  // beyond U+10FFFF
-    EXPECT_EQ(toUtf16("\xC3" "A"), (std::u16string{r, u'A'}));             // the next character survives
+    EXPECT_EQ(toUtf16("\xC3"
+                      "A"),
+              (std::u16string{r, u'A'}));  // the next character survives
 }
 
 TEST(Utf16Conversion, UnpairedSurrogatesBecomeReplacements) {
@@ -127,7 +133,7 @@ TEST(TwipsAndPixels, FontHeightsAndPictureSizesFollowTheResolution) {
     EXPECT_EQ(fontHeight(8.25f, 96), -11);
     EXPECT_EQ(fontHeight(18.0f, 96), -24);
     EXPECT_EQ(fontHeight(8.25f, 120), -14);
-    EXPECT_EQ(mulDivRounded(5, 1, 2), 3);    // halves away from zero
+    EXPECT_EQ(mulDivRounded(5, 1, 2), 3);  // halves away from zero
     EXPECT_EQ(mulDivRounded(-7, 3, 2), -11);
     EXPECT_EQ(mulDivRounded(7, 3, -2), -11);
     // Pictures report HIMETRIC: the 120 x 60 banner at 96 dpi is 3175 x 1588.
