@@ -1,0 +1,165 @@
+// A stand-in for the system dialer, built only for the end-to-end tests: rundll32 calls RnaDial with
+// the entry name. Like the real dialer it shows a dialog for the entry and waits for Enter, then shows
+// the progress window "Connecting to <entry>" for a while and sets (or leaves) the connection flag.
+//
+// Scenario: "dialer-scenario.txt" beside this DLL, lines "progress_ms=<n>" and "set_flag=<0|1>".
+// Log: "dialer-log.txt" beside this DLL, one line per event: "start <entry>", "enter <entry>",
+// "timeout <entry>", "done <entry>".
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HINSTANCE gModule = nullptr;  // this DLL: set once by the loader, read-only afterwards
+
+struct Scenario {
+    unsigned progressMs = 2000;
+    bool setFlag = false;
+};
+
+std::string besideModule(const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(gModule, path, MAX_PATH);
+    std::string folder(path);
+    folder.resize(folder.find_last_of('\\') + 1);
+    return folder + name;
+}
+
+Scenario readScenario() {
+    Scenario s;
+    if (FILE* f = std::fopen(besideModule("dialer-scenario.txt").c_str(), "r")) {
+        char line[128];
+        while (std::fgets(line, sizeof line, f)) {
+            unsigned value = 0;
+            if (std::sscanf(line, "progress_ms=%u", &value) == 1) s.progressMs = value;
+            if (std::sscanf(line, "set_flag=%u", &value) == 1) s.setFlag = value != 0;
+        }
+        std::fclose(f);
+    }
+    return s;
+}
+
+void log(const char* event, const std::string& entry) {
+    if (FILE* f = std::fopen(besideModule("dialer-log.txt").c_str(), "a")) {
+        std::fprintf(f, "%s %s\n", event, entry.c_str());
+        std::fclose(f);
+    }
+}
+
+void setConnectionFlag() {
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\RemoteAccess", &key) != 0)
+        return;
+    const BYTE up[4] = {1, 0, 0, 0};
+    RegSetValueExA(key, "Remote Connection", 0, REG_BINARY, up, sizeof up);
+    RegCloseKey(key);
+}
+
+// An in-memory dialog template: a caption and, for the connect dialog, a default "Connect" button.
+class DialogTemplate {
+  public:
+    DialogTemplate(const std::string& title, bool withButton) {
+        DLGTEMPLATE header{};
+        header.style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+        header.cdit = withButton ? 1 : 0;
+        header.cx = 200;
+        header.cy = 60;
+        append(&header, sizeof header);
+        word(0);  // no menu
+        word(0);  // the standard dialog class
+        text(title);
+        if (withButton) {
+            align();
+            DLGITEMTEMPLATE item{};
+            item.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
+            item.x = 70;
+            item.y = 30;
+            item.cx = 60;
+            item.cy = 14;
+            item.id = IDOK;
+            append(&item, sizeof item);
+            word(0xFFFF);
+            word(0x0080);  // button class
+            text("Connect");
+            word(0);  // no creation data
+        }
+    }
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()); }
+
+  private:
+    void append(const void* data, std::size_t size) {
+        const auto* p = static_cast<const char*>(data);
+        bytes_.append(p, size);
+    }
+    void word(WORD w) { append(&w, sizeof w); }
+    void text(const std::string& s) {
+        for (char c : s) word(static_cast<unsigned char>(c));
+        word(0);
+    }
+    void align() {
+        while (bytes_.size() % 4 != 0) bytes_.push_back('\0');
+    }
+    std::string bytes_;
+};
+
+constexpr UINT_PTR kGiveUpTimer = 1;
+constexpr UINT_PTR kProgressTimer = 2;
+
+INT_PTR CALLBACK connectProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            SetForegroundWindow(dialog);
+            SetTimer(dialog, kGiveUpTimer, 30000, nullptr);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        case WM_TIMER:
+            EndDialog(dialog, 0);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK progressProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            SetTimer(dialog, kProgressTimer, static_cast<UINT>(lParam), nullptr);
+            return TRUE;
+        case WM_TIMER:
+            EndDialog(dialog, IDOK);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) void CALLBACK RnaDial(HWND, HINSTANCE, LPSTR commandLine, int) {
+    const std::string entry = commandLine ? commandLine : "";
+    const Scenario scenario = readScenario();
+    log("start", entry);
+
+    const DialogTemplate connect("Connect To", true);
+    const INT_PTR answer = DialogBoxIndirectParamA(gModule, connect.get(), nullptr, connectProc, 0);
+    if (answer != IDOK) {
+        log("timeout", entry);
+        return;
+    }
+    log("enter", entry);
+
+    const DialogTemplate progress("Connecting to " + entry, false);
+    DialogBoxIndirectParamA(gModule, progress.get(), nullptr, progressProc,
+                            static_cast<LPARAM>(scenario.progressMs));
+    if (scenario.setFlag) setConnectionFlag();
+    log("done", entry);
+}
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) gModule = module;
+    return TRUE;
+}
