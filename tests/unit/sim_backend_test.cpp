@@ -80,14 +80,25 @@ TEST_F(SimBackendTest, ATimerStoppedByAnEarlierTickAtTheSameTimeDoesNotTick) {
     EXPECT_EQ(ticks, (std::vector<std::string>{"first@100", "first@200"}));
 }
 
-TEST_F(SimBackendTest, StartingAgainBeginsANewInterval) {
+TEST_F(SimBackendTest, WaitingLetsTimePassUpToTheNextTickAndIsNeverUndone) {
     TickRecorder sink;
-    const forms::TimerId id = start(sink, 100, "t");
-    ui.advance(50);
-    ui.stopTimer(id);
-    start(sink, 100, "t");
-    ui.advance(150);
-    EXPECT_EQ(ticks, (std::vector<std::string>{"t@150"}));
+    sink.onTick = [&] {
+        ticks.push_back(std::to_string(ui.nowMs()));
+        if (ticks.size() > 1) return;
+        ui.waitForMessages(30);
+        ticks.push_back("woke " + std::to_string(ui.nowMs()));
+        ui.waitForMessages(500);  // the next tick is due at 200
+        ticks.push_back("woke " + std::to_string(ui.nowMs()));
+    };
+    ui.startTimer(100, sink);
+    ui.advance(100);
+    // The tick that fell due while the handler waited follows at once.
+    EXPECT_EQ(ticks, (std::vector<std::string>{"100", "woke 130", "woke 200", "200"}));
+    EXPECT_EQ(ui.nowMs(), 200u);
+
+    ui.post([] {});
+    ui.waitForMessages(500);  // a message is waiting: no time passes
+    EXPECT_EQ(ui.nowMs(), 200u);
 }
 
 TEST_F(SimBackendTest, ADoEventsInsideATickDoesNotTickTheSameTimerAgain) {

@@ -32,7 +32,8 @@ TEST(OwnedHandle, ClosesEachHandleExactlyOnceWhateverPathItTakes) {
         target = std::move(moved);  // the target's own handle goes first
         EXPECT_EQ(b, 1);
         EXPECT_EQ(a, 0);
-        target = std::move(target);  // self-move must not close
+        OwnedCounter& alias = target;
+        target = std::move(alias);  // self-move must not close
         EXPECT_EQ(a, 0);
         OwnedCounter given(&c);
         EXPECT_EQ(given.release(), &c);  // handed over to the system: never closed by us

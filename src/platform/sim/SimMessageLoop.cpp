@@ -75,7 +75,7 @@ void SimBackend::advance(std::uint32_t ms) {
         now_ = std::max(now_, next->second.due);
         runPending();
     }
-    now_ = target;
+    now_ = std::max(now_, target);  // a handler that waited may have gone past the target
 }
 
 void SimBackend::doEvents() {

@@ -19,13 +19,13 @@ inline COLORREF colorRef(const forms::Colour& colour) {
 
 // A brush of one colour: the system's own brush for a system colour, else one of our own.
 class ColourBrush {
-public:
+  public:
     explicit ColourBrush(const forms::Colour& colour)
         : owned_(colour.isSystem ? nullptr : CreateSolidBrush(colorRef(colour))),
           brush_(colour.isSystem ? GetSysColorBrush(systemColourIndex(colour.system)) : owned_.get()) {}
     HBRUSH get() const { return brush_; }
 
-private:
+  private:
     OwnedBrush owned_;
     HBRUSH brush_;  // not owned when it is the system's
 };

@@ -8,7 +8,7 @@ namespace kestrove::win32 {
 enum class ComboNotice { DropDown, SelectionChange, SelectionEndOk };
 
 class ComboPickFilter {
-public:
+  public:
     // True when this notification completes a pick that has not yet been reported.
     bool isPick(ComboNotice notice, bool hasSelection) {
         switch (notice) {
@@ -27,7 +27,7 @@ public:
         return false;
     }
 
-private:
+  private:
     bool reported_ = false;  // a selection change of the current pick has already been reported
 };
 

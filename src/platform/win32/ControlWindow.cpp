@@ -27,8 +27,9 @@ Creation creationFor(const forms::ControlDesc& desc) {
         case forms::ControlKind::Button:
             return {"BUTTON", BS_PUSHBUTTON};
         case forms::ControlKind::Label:
-            return {"STATIC", static_cast<DWORD>(SS_NOTIFY | (desc.align == forms::TextAlign::Centre ? SS_CENTER : SS_LEFT) |
-                                                 (desc.border ? WS_BORDER : 0))};
+            return {"STATIC", static_cast<DWORD>(
+                                  SS_NOTIFY | (desc.align == forms::TextAlign::Centre ? SS_CENTER : SS_LEFT) |
+                                  (desc.border ? WS_BORDER : 0))};
         case forms::ControlKind::Image:
             break;
     }
@@ -41,7 +42,8 @@ bool subclassed(forms::ControlKind kind) {
 
 // Still the same live control after a handler ran? A handler may have unloaded the whole form.
 bool stillThere(HWND window, const void* control) {
-    return IsWindow(window) && GetWindowLongPtrA(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(control);
+    return IsWindow(window) &&
+           GetWindowLongPtrA(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(control);
 }
 
 }  // namespace
@@ -58,7 +60,8 @@ ControlWindow::ControlWindow(FormWindow& form, std::size_t index, const forms::C
       tabIndex_(desc.tabIndex),
       backBrush_(desc.back) {
     const Creation how = creationFor(desc);
-    const DWORD style = WS_CHILD | how.style | (desc.visible ? WS_VISIBLE : 0) | (tabIndex_ >= 0 ? WS_TABSTOP : 0);
+    const DWORD style =
+        WS_CHILD | how.style | (desc.visible ? WS_VISIBLE : 0) | (tabIndex_ >= 0 ? WS_TABSTOP : 0);
     const PixelRect r = toPixels(desc.rect, form_.context().dpi);
     const bool captioned = kind_ != forms::ControlKind::Image && kind_ != forms::ControlKind::ComboBox;
     const std::string caption = captioned ? toAnsi(desc.text) : std::string();
@@ -170,7 +173,8 @@ bool ControlWindow::isClick(UINT notification) {
     const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
     if (length != CB_ERR) {
         std::string item(static_cast<std::size_t>(length) + 1, '\0');
-        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(item.data()));
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                     reinterpret_cast<LPARAM>(item.data()));
         SetWindowTextA(combo, item.c_str());
     }
     return true;
@@ -263,7 +267,8 @@ bool ControlWindow::mouse(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             if (heldButtons(flags) == 0 && GetCapture() == window) ReleaseCapture();
             RECT client{};
             GetClientRect(window, &client);
-            click = args.button == forms::kLeftButton && x >= 0 && y >= 0 && x < client.right && y < client.bottom;
+            click = args.button == forms::kLeftButton && x >= 0 && y >= 0 && x < client.right &&
+                    y < client.bottom;
             break;
         }
     }

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/forms/Backend.h"
-#include "platform/win32/ComboPick.h"
 #include "platform/win32/Colours.h"
+#include "platform/win32/ComboPick.h"
 #include "platform/win32/Geometry.h"
 #include "platform/win32/Handles.h"
 
@@ -21,7 +21,7 @@ class FormWindow;
 constexpr int kFirstControlId = 1000;
 
 class ControlWindow {
-public:
+  public:
     ControlWindow(FormWindow& form, std::size_t index, const forms::ControlDesc& desc);
     ControlWindow(const ControlWindow&) = delete;
     ControlWindow& operator=(const ControlWindow&) = delete;
@@ -46,7 +46,7 @@ public:
     // A WM_COMMAND notification from this control: true when the user clicked or picked.
     bool isClick(UINT notification);
 
-private:
+  private:
     static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool mouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -12,12 +12,12 @@
 namespace kestrove::win32 {
 
 class FontSet {
-public:
+  public:
     explicit FontSet(int dpiY) : dpiY_(dpiY) {}
     // Null (the system font) when the font cannot be made.
     HFONT get(const forms::Font& font);
 
-private:
+  private:
     int dpiY_;
     std::vector<std::pair<forms::Font, OwnedFont>> fonts_;
 };

@@ -1,7 +1,7 @@
 #include "platform/win32/FormWindow.h"
 
-#include <windowsx.h>
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -14,7 +14,8 @@ FormWindow::FormWindow(const FormContext& context, const forms::FormDesc& desc, 
     : context_(context), events_(events), centred_(desc.centred), back_(desc.back), fonts_(context.dpi.y) {
     const DWORD style = desc.border == forms::BorderStyle::None ? WS_POPUP : (WS_CAPTION | WS_SYSMENU);
     const DWORD exStyle = desc.showInTaskbar ? 0 : WS_EX_TOOLWINDOW;
-    RECT outer{0, 0, twipsToPixels(desc.client.width, context.dpi.x), twipsToPixels(desc.client.height, context.dpi.y)};
+    RECT outer{0, 0, twipsToPixels(desc.client.width, context.dpi.x),
+               twipsToPixels(desc.client.height, context.dpi.y)};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     window_.reset(context.windowClass.create(*this, exStyle, style, toAnsi(desc.caption).c_str(),
                                              outer.right - outer.left, outer.bottom - outer.top));
@@ -69,7 +70,8 @@ void FormWindow::centre() {
     GetWindowRect(hwnd(), &outer);
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
     SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::show() {
@@ -107,7 +109,8 @@ ControlWindow* FormWindow::controlFor(HWND window) const {
 forms::MouseArgs FormWindow::mouseArgs(WPARAM wParam, LPARAM lParam) const {
     const unsigned flags = LOWORD(wParam);
     return {heldButtons(flags), shiftState(flags, GetKeyState(VK_MENU) < 0),
-            pixelsToTwips(GET_X_LPARAM(lParam), context_.dpi.x), pixelsToTwips(GET_Y_LPARAM(lParam), context_.dpi.y)};
+            pixelsToTwips(GET_X_LPARAM(lParam), context_.dpi.x),
+            pixelsToTwips(GET_Y_LPARAM(lParam), context_.dpi.y)};
 }
 
 void FormWindow::paintDecorations(HWND window) {
@@ -143,7 +146,8 @@ LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     // Every event below may unload this form: nothing of it is touched after raising one.
     switch (message) {
         case WM_CLOSE:
-            events_.formEvent(forms::FormEvent::CloseRequested, {});  // the core decides; no DestroyWindow here
+            events_.formEvent(forms::FormEvent::CloseRequested,
+                              {});  // the core decides; no DestroyWindow here
             return 0;
         case WM_LBUTTONUP:
             events_.formEvent(forms::FormEvent::Click, mouseArgs(wParam, lParam));

@@ -27,7 +27,7 @@ struct FormContext {
 };
 
 class FormWindow final : private MessageTarget {
-public:
+  public:
     FormWindow(const FormContext& context, const forms::FormDesc& desc, forms::FormEvents& events);
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -54,7 +54,7 @@ public:
         events_.controlEvent(control, event, args);
     }
 
-private:
+  private:
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     ControlWindow* controlFor(HWND window) const;
     forms::MouseArgs mouseArgs(WPARAM wParam, LPARAM lParam) const;

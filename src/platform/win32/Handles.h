@@ -48,14 +48,14 @@ using OwnedGlobal = Owned<GlobalTraits>;
 
 // BeginPaint ... EndPaint around one WM_PAINT.
 class PaintScope {
-public:
+  public:
     explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window_, &ps_); }
     PaintScope(const PaintScope&) = delete;
     PaintScope& operator=(const PaintScope&) = delete;
     ~PaintScope() { EndPaint(window_, &ps_); }
     HDC dc() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     PAINTSTRUCT ps_{};
     HDC dc_;
@@ -63,7 +63,7 @@ private:
 
 // GetDC ... ReleaseDC; a null window gives the screen.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
@@ -72,14 +72,14 @@ public:
     }
     HDC get() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };
 
 // SelectObject with the previous object put back at the end of the scope.
 class SelectScope {
-public:
+  public:
     SelectScope(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     SelectScope(const SelectScope&) = delete;
     SelectScope& operator=(const SelectScope&) = delete;
@@ -87,7 +87,7 @@ public:
         if (previous_) SelectObject(dc_, previous_);
     }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };

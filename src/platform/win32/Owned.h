@@ -10,7 +10,7 @@ namespace kestrove::win32 {
 
 template <class Traits>
 class Owned {
-public:
+  public:
     using Handle = typename Traits::Handle;
 
     Owned() noexcept = default;
@@ -35,14 +35,14 @@ public:
         if (old != Traits::none() && old != handle) Traits::close(old);
     }
 
-private:
+  private:
     Handle handle_ = Traits::none();
 };
 
 // A counted reference to a COM object: Release() once when the owner lets go.
 template <class T>
 class ComPtr {
-public:
+  public:
     ComPtr() noexcept = default;
     ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
     ComPtr& operator=(ComPtr&& other) noexcept {
@@ -69,7 +69,7 @@ public:
         if (T* old = std::exchange(p_, nullptr)) old->Release();
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 

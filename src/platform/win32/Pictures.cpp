@@ -84,7 +84,8 @@ TwipSize PictureStore::size(forms::Picture picture) {
 
 void PictureStore::paint(forms::Picture picture, HDC dc, const RECT& area) {
     if (picture == forms::Picture::AppIcon) {
-        if (icon_) DrawIconEx(dc, area.left, area.top, icon_.get(), kIconPixels, kIconPixels, 0, nullptr, DI_NORMAL);
+        if (icon_)
+            DrawIconEx(dc, area.left, area.top, icon_.get(), kIconPixels, kIconPixels, 0, nullptr, DI_NORMAL);
         return;
     }
     IPicture* decodedPicture = decoded(picture);

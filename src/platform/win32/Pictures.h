@@ -2,9 +2,9 @@
 // The program's images: the application icon (window icon, tray icon, icon pictures), the pointing-hand
 // cursor, and the banner and logo, which the system's picture loader decodes from the resources.
 
-#include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include "platform/forms/Style.h"
 #include "platform/win32/Geometry.h"
@@ -14,7 +14,7 @@ namespace kestrove::win32 {
 
 // COM for the picture loader, for as long as pictures live.
 class ComScope {
-public:
+  public:
     ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
@@ -22,12 +22,12 @@ public:
         if (initialised_) CoUninitialize();  // only a successful CoInitialize is balanced
     }
 
-private:
+  private:
     bool initialised_;
 };
 
 class PictureStore {
-public:
+  public:
     PictureStore(HINSTANCE instance, Dpi dpi);
 
     HICON appIcon() const { return icon_.get(); }
@@ -39,7 +39,7 @@ public:
     // Draws the picture at its natural size into the given area of dc.
     void paint(forms::Picture picture, HDC dc, const RECT& area);
 
-private:
+  private:
     IPicture* decoded(forms::Picture picture);
 
     ComScope com_;

@@ -32,8 +32,8 @@ int trackPopupMenu(HWND owner, const std::vector<forms::MenuEntry>& entries) {
     // Without the owner in the foreground the menu would not close when the user clicks elsewhere,
     // and without the WM_NULL afterwards a second opening would close at once.
     SetForegroundWindow(owner);
-    const int chosen = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
-                                                       at.x, at.y, 0, owner, nullptr));
+    const int chosen = static_cast<int>(TrackPopupMenu(
+        menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr));
     PostMessageA(owner, WM_NULL, 0, 0);
     return chosen;
 }

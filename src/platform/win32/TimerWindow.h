@@ -12,7 +12,7 @@
 namespace kestrove::win32 {
 
 class TimerWindow final : private MessageTarget {
-public:
+  public:
     explicit TimerWindow(const WindowClass& windowClass);
     TimerWindow(const TimerWindow&) = delete;
     TimerWindow& operator=(const TimerWindow&) = delete;
@@ -22,7 +22,7 @@ public:
     void stop(forms::TimerId timer);
     HWND hwnd() const { return window_.get(); }
 
-private:
+  private:
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     std::map<forms::TimerId, forms::TimerSink*> sinks_;

@@ -49,7 +49,8 @@ void Win32Backend::destroyForm(forms::NativeId id) {
     if (found == forms_.end()) return;
     std::erase_if(controls_, [&](const auto& entry) {
         const auto& owned = found->second->controls();
-        return std::any_of(owned.begin(), owned.end(), [&](const auto& c) { return c.get() == entry.second; });
+        return std::any_of(owned.begin(), owned.end(),
+                           [&](const auto& c) { return c.get() == entry.second; });
     });
     // Out of the map before the window goes, so that nothing reaches it while it is being destroyed.
     std::unique_ptr<FormWindow> doomed = std::move(found->second);
@@ -79,7 +80,8 @@ int Win32Backend::popupMenu(forms::NativeId id, const std::vector<forms::MenuEnt
     return trackPopupMenu(form(id).hwnd(), entries);
 }
 
-forms::NativeId Win32Backend::createControl(forms::NativeId formId, std::size_t index, const forms::ControlDesc& desc) {
+forms::NativeId Win32Backend::createControl(forms::NativeId formId, std::size_t index,
+                                            const forms::ControlDesc& desc) {
     ControlWindow& created = form(formId).addControl(index, desc);
     const forms::NativeId id = ++lastId_;
     controls_.emplace(id, &created);
@@ -145,7 +147,8 @@ void Win32Backend::runMessageLoop() {
 void Win32Backend::quit() { PostQuitMessage(0); }
 
 TwipSize Win32Backend::screenSize() {
-    return {pixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_.x), pixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_.y)};
+    return {pixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_.x),
+            pixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_.y)};
 }
 
 TwipSize Win32Backend::pictureSize(forms::Picture picture) { return pictures_.size(picture); }

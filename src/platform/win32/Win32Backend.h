@@ -15,7 +15,7 @@
 namespace kestrove::win32 {
 
 class Win32Backend final : public forms::Backend {
-public:
+  public:
     explicit Win32Backend(HINSTANCE instance);
     ~Win32Backend() override;
 
@@ -31,7 +31,8 @@ public:
     IconHandle iconHandle(forms::NativeId form) override;
     int popupMenu(forms::NativeId form, const std::vector<forms::MenuEntry>& entries) override;
 
-    forms::NativeId createControl(forms::NativeId form, std::size_t index, const forms::ControlDesc& desc) override;
+    forms::NativeId createControl(forms::NativeId form, std::size_t index,
+                                  const forms::ControlDesc& desc) override;
     void moveControl(forms::NativeId control, const TwipRect& rect) override;
     void setControlVisible(forms::NativeId control, bool visible) override;
     void setText(forms::NativeId control, const std::string& text) override;
@@ -51,7 +52,7 @@ public:
     TwipSize screenSize() override;
     TwipSize pictureSize(forms::Picture picture) override;
 
-private:
+  private:
     FormWindow& form(forms::NativeId id) const;
     ControlWindow& control(forms::NativeId id) const;
     void dispatch(MSG& message);

@@ -7,15 +7,15 @@
 namespace kestrove::win32 {
 
 class MessageTarget {
-public:
+  public:
     virtual LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
-protected:
+  protected:
     ~MessageTarget() = default;
 };
 
 class WindowClass {
-public:
+  public:
     explicit WindowClass(HINSTANCE instance);
     WindowClass(const WindowClass&) = delete;
     WindowClass& operator=(const WindowClass&) = delete;
@@ -26,7 +26,7 @@ public:
                 int height) const;
     HINSTANCE instance() const { return instance_; }
 
-private:
+  private:
     HINSTANCE instance_;
     ATOM atom_;
 };

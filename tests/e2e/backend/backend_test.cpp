@@ -30,12 +30,12 @@ struct Results {
         }
     }
 };
-Results results;
+// Each scenario takes its Results as `results`.
 #define CHECK(cond) results.check((cond), #cond, __LINE__)
 
 // What the core would receive, one line per event.
 class Recorder : public FormEvents {
-public:
+  public:
     std::vector<std::string> log;
     std::vector<MouseArgs> args;
     std::function<void(FormEvent)> onForm;
@@ -58,7 +58,7 @@ public:
         return false;
     }
 
-private:
+  private:
     void record(std::string line, const MouseArgs& a) {
         if (a.button != 0) line += " b" + std::to_string(a.button);
         if (a.shift != 0) line += " s" + std::to_string(a.shift);
@@ -68,7 +68,7 @@ private:
 };
 
 class CountingSink : public TimerSink {
-public:
+  public:
     int ticks = 0;
     std::function<void()> onTick;
     void tick() override {
@@ -126,7 +126,7 @@ void pump(Win32Backend& b, int rounds = 5) {
     }
 }
 
-void windowGeometry(Win32Backend& b) {
+void windowGeometry(Win32Backend& b, Results& results) {
     results.scenario = "window geometry";
     Recorder events;
     FormDesc fixed = formDesign("Geometry", {5655, 1545});
@@ -140,7 +140,8 @@ void windowGeometry(Win32Backend& b) {
     CHECK((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU));
     CHECK(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)));  // close button only, no resizing
     CHECK(exStyle & WS_EX_TOOLWINDOW);                                    // no taskbar button
-    CHECK(SendMessageA(h, WM_GETICON, ICON_BIG, 0) == static_cast<LRESULT>(b.iconHandle(f)) && b.iconHandle(f) != 0);
+    CHECK(SendMessageA(h, WM_GETICON, ICON_BIG, 0) == static_cast<LRESULT>(b.iconHandle(f)) &&
+          b.iconHandle(f) != 0);
 
     const TwipRect placed{tw(100), tw(50), tw(400), tw(200)};
     b.moveForm(f, placed);
@@ -148,7 +149,8 @@ void windowGeometry(Win32Backend& b) {
     GetWindowRect(h, &outer);
     CHECK(outer.left == 100 && outer.top == 50 && outer.right == 500 && outer.bottom == 250);
     const TwipRect back = b.formRect(f);
-    CHECK(back.left == placed.left && back.top == placed.top && back.width == placed.width && back.height == placed.height);
+    CHECK(back.left == placed.left && back.top == placed.top && back.width == placed.width &&
+          back.height == placed.height);
     CHECK(!b.formVisible(f));
     b.destroyForm(f);
     CHECK(!IsWindow(h));
@@ -163,7 +165,8 @@ void windowGeometry(Win32Backend& b) {
     GetWindowRect(gh, &gr);
     CHECK(gr.right - gr.left == px(3000) && gr.bottom - gr.top == px(1500));  // no frame at all
     const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-    CHECK(std::abs(gr.left + gr.right - screenW) <= 1 && std::abs(gr.top + gr.bottom - screenH) <= 1);  // centred
+    CHECK(std::abs(gr.left + gr.right - screenW) <= 1 &&
+          std::abs(gr.top + gr.bottom - screenH) <= 1);  // centred
     CHECK(b.formVisible(g));
     b.hideForm(g);
     CHECK(!b.formVisible(g) && !IsWindowVisible(gh));
@@ -178,15 +181,19 @@ void windowGeometry(Win32Backend& b) {
     CHECK(screen.width == tw(screenW) && screen.height == tw(GetSystemMetrics(SM_CYSCREEN)));
 }
 
-void controlsAndText(Win32Backend& b) {
+void controlsAndText(Win32Backend& b, Results& results) {
     results.scenario = "controls and text";
     Recorder events;
     const NativeId f = b.createForm(formDesign("Controls", {6000, 3000}), events);
     HWND h = hwndOf(b, f);
-    const NativeId check = b.createControl(f, 0, controlDesign(ControlKind::CheckBox, {120, 120, 1200, 255}, "Activate?"));
-    const NativeId combo = b.createControl(f, 1, controlDesign(ControlKind::ComboBox, {1500, 120, 2000, 315}, "Combo1"));
-    const NativeId button = b.createControl(f, 2, controlDesign(ControlKind::Button, {3600, 120, 615, 375}, "&Hide"));
-    const NativeId label = b.createControl(f, 3, controlDesign(ControlKind::Label, {120, 600, 3000, 255}, " 0 times."));
+    const NativeId check =
+        b.createControl(f, 0, controlDesign(ControlKind::CheckBox, {120, 120, 1200, 255}, "Activate?"));
+    const NativeId combo =
+        b.createControl(f, 1, controlDesign(ControlKind::ComboBox, {1500, 120, 2000, 315}, "Combo1"));
+    const NativeId button =
+        b.createControl(f, 2, controlDesign(ControlKind::Button, {3600, 120, 615, 375}, "&Hide"));
+    const NativeId label =
+        b.createControl(f, 3, controlDesign(ControlKind::Label, {120, 600, 3000, 255}, " 0 times."));
 
     // Outside programs find every control by its id and read it.
     const char* classes[] = {"Button", "ComboBox", "Button", "Static"};
@@ -229,6 +236,7 @@ void controlsAndText(Win32Backend& b) {
     };
     events.log.clear();
     SendMessageA(list, CB_SETCURSEL, 1, 0);
+    SetWindowTextA(list, "stale");  // a mouse pick notifies before the edit field follows
     SendMessageA(h, WM_COMMAND, MAKEWPARAM(1001, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     SendMessageA(h, WM_COMMAND, MAKEWPARAM(1001, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
     CHECK(events.log == std::vector<std::string>{"1 Click"});
@@ -251,7 +259,7 @@ void controlsAndText(Win32Backend& b) {
     b.destroyForm(f);
 }
 
-void mouseEvents(Win32Backend& b) {
+void mouseEvents(Win32Backend& b, Results& results) {
     results.scenario = "mouse events";
     Recorder events;
     const NativeId f = b.createForm(formDesign("Mouse", {6000, 3000}), events);
@@ -276,7 +284,8 @@ void mouseEvents(Win32Backend& b) {
     SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     SendMessageA(label, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(6, 6));
-    CHECK((events.log == std::vector<std::string>{"0 MouseDown b1", "0 MouseUp b1", "0 Click", "0 MouseMove b2"}));
+    CHECK((events.log ==
+           std::vector<std::string>{"0 MouseDown b1", "0 MouseUp b1", "0 Click", "0 MouseMove b2"}));
     // Released outside the label: no Click.
     events.log.clear();
     SendMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(5000, 5));
@@ -291,7 +300,8 @@ void mouseEvents(Win32Backend& b) {
 
     // The hand over a control that asks for it.
     SetCursor(nullptr);
-    CHECK(SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(image), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == TRUE);
+    CHECK(SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(image),
+                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == TRUE);
     HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(200));
     CHECK(hand != nullptr && GetCursor() == hand);
     SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -305,7 +315,7 @@ void mouseEvents(Win32Backend& b) {
     b.destroyForm(f);
 }
 
-void unloadInsideHandlers(Win32Backend& b) {
+void unloadInsideHandlers(Win32Backend& b, Results& results) {
     results.scenario = "unload inside handlers";
     Recorder events;
     NativeId f = b.createForm(formDesign("Unload", {3000, 1500}), events);
@@ -325,7 +335,8 @@ void unloadInsideHandlers(Win32Backend& b) {
     events.onControl = nullptr;
     f = b.createForm(formDesign("Unload", {3000, 1500}), events);
     h = hwndOf(b, f);
-    const NativeId button = b.createControl(f, 0, controlDesign(ControlKind::Button, {0, 0, 1500, 375}, "&OK", 0));
+    const NativeId button =
+        b.createControl(f, 0, controlDesign(ControlKind::Button, {0, 0, 1500, 375}, "&OK", 0));
     events.onForm = [&](FormEvent) { b.destroyForm(f); };
     SendMessageA(h, WM_CLOSE, 0, 0);
     CHECK(!IsWindow(h));
@@ -338,23 +349,24 @@ void unloadInsideHandlers(Win32Backend& b) {
     CHECK(refused);
 }
 
-void tabOrderAndFocus(Win32Backend& b) {
+void tabOrderAndFocus(Win32Backend& b, Results& results) {
     results.scenario = "tab order and focus";
     Recorder events;
     const NativeId f = b.createForm(formDesign("Tabs", {6000, 3000}), events);
     HWND h = hwndOf(b, f);
-    b.createControl(f, 0, controlDesign(ControlKind::Button, {120, 120, 1000, 375}, "third", 2));
-    b.createControl(f, 1, controlDesign(ControlKind::Label, {120, 600, 1000, 255}, "none"));
-    b.createControl(f, 2, controlDesign(ControlKind::CheckBox, {120, 1000, 1000, 255}, "first", 0));
-    b.createControl(f, 3, controlDesign(ControlKind::ComboBox, {1500, 120, 1500, 315}, "", 1));
-    HWND third = GetDlgItem(h, 1000), label = GetDlgItem(h, 1001), first = GetDlgItem(h, 1002),
-         second = GetDlgItem(h, 1003);
-    CHECK((GetWindowLongA(label, GWL_STYLE) & WS_TABSTOP) == 0);
+    // Created in the order 2, -, 0, 3, 1: Tab must still go 0, 1, 2, 3 and round again.
+    const int tabs[] = {2, -1, 0, 3, 1};
+    for (int i = 0; i < 5; ++i) {
+        const ControlKind kind = i == 1   ? ControlKind::Label
+                                 : i == 4 ? ControlKind::ComboBox
+                                          : ControlKind::Button;
+        b.createControl(f, i, controlDesign(kind, {120.0f + 1200 * i, 120, 1000, 375}, "c", tabs[i]));
+    }
+    HWND byTab[4] = {GetDlgItem(h, 1002), GetDlgItem(h, 1004), GetDlgItem(h, 1000), GetDlgItem(h, 1003)};
+    CHECK((GetWindowLongA(GetDlgItem(h, 1001), GWL_STYLE) & WS_TABSTOP) == 0);
     b.showForm(f);
-    CHECK(GetFocus() == first);  // the lowest tab index takes the focus on the first show
-    CHECK(GetNextDlgTabItem(h, first, FALSE) == second);
-    CHECK(GetNextDlgTabItem(h, second, FALSE) == third);
-    CHECK(GetNextDlgTabItem(h, third, FALSE) == first);
+    CHECK(GetFocus() == byTab[0]);  // the lowest tab index takes the focus on the first show
+    for (int i = 0; i < 4; ++i) CHECK(GetNextDlgTabItem(h, byTab[i], FALSE) == byTab[(i + 1) % 4]);
     b.destroyForm(f);
 }
 
@@ -365,7 +377,7 @@ COLORREF pixelAt(HWND window, int x, int y) {
     return c;
 }
 
-void paintingAndColours(Win32Backend& b) {
+void paintingAndColours(Win32Backend& b, Results& results) {
     results.scenario = "painting and colours";
     Recorder events;
     FormDesc design = formDesign("Paint", {4500, 3000});
@@ -407,7 +419,7 @@ void paintingAndColours(Win32Backend& b) {
     b.destroyForm(f);
 }
 
-void pictures(Win32Backend& b) {
+void pictures(Win32Backend& b, Results& results) {
     results.scenario = "pictures";
     const TwipSize icon = b.pictureSize(Picture::AppIcon);
     CHECK(icon.width == tw(32) && icon.height == tw(32));
@@ -434,7 +446,7 @@ void pictures(Win32Backend& b) {
     b.destroyForm(f);
 }
 
-void timersAndQueue(Win32Backend& b) {
+void timersAndQueue(Win32Backend& b, Results& results) {
     results.scenario = "timers and the queue";
     CountingSink sink;
     const TimerId first = b.startTimer(5, sink);
@@ -479,7 +491,7 @@ void timersAndQueue(Win32Backend& b) {
     CHECK(b.tickCount() - before < 60000u);  // wraps like GetTickCount, never runs backwards here
 }
 
-void popupMenus(Win32Backend& b) {
+void popupMenus(Win32Backend& b, Results& results) {
     results.scenario = "pop-up menus";
     Recorder events;
     const NativeId f = b.createForm(formDesign("Menu", {3000, 1500}), events);
@@ -504,17 +516,18 @@ void popupMenus(Win32Backend& b) {
 }  // namespace
 
 int main() {
+    Results results;
     try {
         Win32Backend backend(GetModuleHandleA(nullptr));
-        windowGeometry(backend);
-        controlsAndText(backend);
-        mouseEvents(backend);
-        unloadInsideHandlers(backend);
-        tabOrderAndFocus(backend);
-        paintingAndColours(backend);
-        pictures(backend);
-        timersAndQueue(backend);
-        popupMenus(backend);
+        windowGeometry(backend, results);
+        controlsAndText(backend, results);
+        mouseEvents(backend, results);
+        unloadInsideHandlers(backend, results);
+        tabOrderAndFocus(backend, results);
+        paintingAndColours(backend, results);
+        pictures(backend, results);
+        timersAndQueue(backend, results);
+        popupMenus(backend, results);
     } catch (const std::exception& e) {
         std::printf("FAIL [%s] unexpected error: %s\n", results.scenario, e.what());
         ++results.failed;
