@@ -18,15 +18,15 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 configure_and_build() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" "$@" >"$dir.configure.log" 2>&1 || {
-        cat "$dir.configure.log"
+    mkdir -p "$dir"
+    cmake -S . -B "$dir" "$@" >"$dir/configure.log" 2>&1 || {
+        cat "$dir/configure.log"
         return 1
     }
     cmake --build "$dir" -j "$JOBS"
 }
 
 build_flavour() {
-    mkdir -p build
     case $1 in
     host)
         configure_and_build build/host -DCMAKE_BUILD_TYPE=Debug -DKESTROVE_SANITIZE=ON

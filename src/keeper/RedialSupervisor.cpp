@@ -23,9 +23,12 @@ constexpr unsigned kDialerPollMs = 50;
 }  // namespace
 
 void frmMain::Timer1_Timer() {
+    // Runs as often as the system delivers timer ticks: every buffer is reused, nothing is allocated.
+    Combo1.readText(watchedEntry_);
     watchedTitle_.assign(kProgressTitlePrefix);
-    watchedTitle_ += Combo1.text();
-    if (platform().windows.findWindow(kProgressClass, platform().codePage.toAnsi(watchedTitle_)) != 0) {
+    watchedTitle_ += watchedEntry_;
+    platform().codePage.toAnsi(watchedTitle_, watchedTitleAnsi_);
+    if (platform().windows.findWindow(kProgressClass, watchedTitleAnsi_.c_str()) != 0) {
         tmrReconnect.setEnabled(false);
     } else if (chckAuto.value() == 1) {
         tmrReconnect.setEnabled(true);

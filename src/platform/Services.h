@@ -26,7 +26,13 @@ class CodePageService {
   public:
     virtual ~CodePageService() = default;
     virtual std::string toUnicode(std::string_view ansi) = 0;
-    virtual std::string toAnsi(std::string_view text) = 0;
+    // Into the caller's buffer, so that a poll reusing it allocates nothing.
+    virtual void toAnsi(std::string_view text, std::string& ansi) = 0;
+    std::string toAnsi(std::string_view text) {
+        std::string ansi;
+        toAnsi(text, ansi);
+        return ansi;
+    }
 };
 
 // Whole-file reads and writes; paths are UTF-8 and converted by the backend.
@@ -60,9 +66,8 @@ class RegistryService {
 class WindowService {
   public:
     virtual ~WindowService() = default;
-    // Empty optionals stand for "any class" / "any title".
-    virtual WindowHandle findWindow(const std::optional<std::string>& classAnsi,
-                                    const std::optional<std::string>& titleAnsi) = 0;
+    // Null stands for "any class" / "any title".
+    virtual WindowHandle findWindow(const char* classAnsi, const char* titleAnsi) = 0;
     virtual WindowHandle getWindow(WindowHandle window, unsigned command) = 0;  // GW_CHILD 5, GW_HWNDNEXT 2
     // Writes at most maxCount bytes including the NUL at the start of buffer; returns the length copied.
     virtual int getClassName(WindowHandle window, char* buffer, int maxCount) = 0;

@@ -22,7 +22,7 @@ void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& win
     ScreenRect windowRect{};
     ScreenRect trayRect{};
 
-    const WindowHandle taskbar = windows.findWindow("Shell_TrayWnd", std::nullopt);
+    const WindowHandle taskbar = windows.findWindow("Shell_TrayWnd", nullptr);
     WindowHandle candidate = taskbar != 0 ? windows.getWindow(taskbar, kFirstChild) : 0;
     while (candidate != 0) {
         className[0] = '\0';

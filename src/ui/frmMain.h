@@ -67,7 +67,9 @@ class frmMain : public forms::Form {
 
     bool started_ = false;      // the load handler has finished
     bool redialling_ = false;   // a redial tick is waiting for its dialer
-    std::string watchedTitle_;  // reused by every watch tick
+    std::string watchedEntry_;  // buffers reused by every watch tick
+    std::string watchedTitle_;
+    std::string watchedTitleAnsi_;
 };
 
 }  // namespace kestrove

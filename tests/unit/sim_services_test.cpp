@@ -166,12 +166,12 @@ TEST_F(SimServicesTest, FindWindowMatchesTopLevelWindowsExactly) {
     EXPECT_EQ(windows.findWindow("#32770", "Connecting to Dial 1"), dialog);
     EXPECT_EQ(windows.findWindow("#32770", "Connecting to Dial"), 0u);
     EXPECT_EQ(windows.findWindow("#32770", "Connecting to Dial 2"), 0u);  // only a child has it
-    EXPECT_EQ(windows.findWindow(std::nullopt, "Connecting to Dial 1"), dialog);
-    EXPECT_EQ(windows.findWindow("#32770", std::nullopt), dialog);
+    EXPECT_EQ(windows.findWindow(nullptr, "Connecting to Dial 1"), dialog);
+    EXPECT_EQ(windows.findWindow("#32770", nullptr), dialog);
     EXPECT_EQ(windows.windowProcessId(child), 1004u);
 
     sim.endProcess(1004);  // its windows go with it
-    EXPECT_EQ(windows.findWindow("#32770", std::nullopt), 0u);
+    EXPECT_EQ(windows.findWindow("#32770", nullptr), 0u);
     EXPECT_EQ(windows.windowProcessId(child), 0u);
     EXPECT_EQ(sim.log().count("FindWindowA(NULL, Connecting to Dial 1)"), 1u) << calls();
 }
@@ -223,7 +223,7 @@ TEST_F(SimServicesTest, OwnWindowsAreFoundWithTheirRectangleInPixels) {
     const WindowHandle hwnd = sim.ui().windowHandle(form);
     WindowService& windows = platform().windows;
 
-    EXPECT_EQ(windows.findWindow(std::nullopt, "Kestrove"), hwnd);
+    EXPECT_EQ(windows.findWindow(nullptr, "Kestrove"), hwnd);
     ScreenRect rect;
     ASSERT_TRUE(windows.getWindowRect(hwnd, rect));
     EXPECT_EQ(rect, (ScreenRect{362, 284, 662, 484}));  // (15360 - 4500) / 2 / 15 = 362
@@ -231,7 +231,7 @@ TEST_F(SimServicesTest, OwnWindowsAreFoundWithTheirRectangleInPixels) {
 
     sim.ui().destroyForm(form);
     EXPECT_FALSE(platform().windowProcs.isWindow(hwnd));
-    EXPECT_EQ(windows.findWindow(std::nullopt, "Kestrove"), 0u);
+    EXPECT_EQ(windows.findWindow(nullptr, "Kestrove"), 0u);
 }
 
 // --- processes and keystrokes ---

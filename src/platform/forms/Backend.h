@@ -110,7 +110,13 @@ class Backend {
     virtual void moveControl(NativeId control, const TwipRect& rect) = 0;
     virtual void setControlVisible(NativeId control, bool visible) = 0;
     virtual void setText(NativeId control, const std::string& text) = 0;
-    virtual std::string text(NativeId control) = 0;
+    // Into the caller's buffer, so that a poll reusing it allocates nothing.
+    virtual void readText(NativeId control, std::string& text) = 0;
+    std::string text(NativeId control) {
+        std::string result;
+        readText(control, result);
+        return result;
+    }
     virtual void setCheck(NativeId control, int value) = 0;  // 0, 1, 2 (greyed)
     virtual void addItem(NativeId combo, const std::string& item) = 0;
 

@@ -96,8 +96,17 @@ void ComboBox::create(Backend& backend, NativeId form, std::size_t index) {
 }
 
 std::string ComboBox::text() const {
-    if (Backend* b = backend()) return b->text(native());
-    return desc_.text;
+    std::string result;
+    readText(result);
+    return result;
+}
+
+void ComboBox::readText(std::string& text) const {
+    if (Backend* b = backend()) {
+        b->readText(native(), text);
+    } else {
+        text.assign(desc_.text);
+    }
 }
 
 void ComboBox::setText(const std::string& text) {

@@ -67,6 +67,7 @@ class ComboBox : public Control {
   public:
     ComboBox(Form& owner, ControlDesc desc);
     std::string text() const;
+    void readText(std::string& text) const;
     void setText(const std::string& text);  // not a pick from the list: raises nothing
     void addItem(const std::string& item);
     const std::vector<std::string>& list() const { return items_; }

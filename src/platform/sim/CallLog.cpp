@@ -37,8 +37,10 @@ std::string twipRect(const TwipRect& rect) {
 }
 
 std::string screenRect(const ScreenRect& rect) {
-    return "(" + std::to_string(rect.left) + ", " + std::to_string(rect.top) + ", " +
-           std::to_string(rect.right) + ", " + std::to_string(rect.bottom) + ")";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "(%d, %d, %d, %d)", static_cast<int>(rect.left),
+                  static_cast<int>(rect.top), static_cast<int>(rect.right), static_cast<int>(rect.bottom));
+    return buffer;
 }
 
 }  // namespace kestrove::sim

@@ -156,7 +156,7 @@ void SimBackend::setText(NativeId id, const std::string& text) {
     control.text = text;
 }
 
-std::string SimBackend::text(NativeId id) { return liveControl(id).text; }
+void SimBackend::readText(NativeId id, std::string& text) { text.assign(liveControl(id).text); }
 
 void SimBackend::setCheck(NativeId id, int value) {
     SimControl& control = liveControl(id);

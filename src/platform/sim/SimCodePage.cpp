@@ -25,8 +25,14 @@ Iconv::Iconv(const std::string& to, const std::string& from) : handle_(iconv_ope
 Iconv::~Iconv() { iconv_close(handle_); }
 
 std::string Iconv::convert(std::string_view in, bool inputIsUtf8) const {
-    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
     std::string out;
+    convert(in, inputIsUtf8, out);
+    return out;
+}
+
+void Iconv::convert(std::string_view in, bool inputIsUtf8, std::string& out) const {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    out.clear();
     char* source = const_cast<char*>(in.data());  // iconv's signature; it does not write the input
     std::size_t sourceLeft = in.size();
     char chunk[512];
@@ -43,7 +49,6 @@ std::string Iconv::convert(std::string_view in, bool inputIsUtf8) const {
         source += skip;
         sourceLeft -= skip;
     }
-    return out;
 }
 
 void SimCodePage::select(const std::string& name) {
@@ -54,6 +59,6 @@ void SimCodePage::select(const std::string& name) {
 
 std::string SimCodePage::toUnicode(std::string_view ansi) { return toUtf8_->convert(ansi, false); }
 
-std::string SimCodePage::toAnsi(std::string_view text) { return fromUtf8_->convert(text, true); }
+void SimCodePage::toAnsi(std::string_view text, std::string& ansi) { fromUtf8_->convert(text, true, ansi); }
 
 }  // namespace kestrove::sim

@@ -19,6 +19,7 @@ class Iconv {
     ~Iconv();
     // Characters that do not convert (unmapped or malformed) come out as one '?' each.
     std::string convert(std::string_view in, bool inputIsUtf8) const;
+    void convert(std::string_view in, bool inputIsUtf8, std::string& out) const;
 
   private:
     iconv_t handle_;
@@ -30,7 +31,8 @@ class SimCodePage final : public CodePageService {
     void select(const std::string& name);  // throws std::invalid_argument for a name iconv lacks
 
     std::string toUnicode(std::string_view ansi) override;
-    std::string toAnsi(std::string_view text) override;
+    using CodePageService::toAnsi;
+    void toAnsi(std::string_view text, std::string& ansi) override;
 
   private:
     std::unique_ptr<Iconv> toUtf8_, fromUtf8_;

@@ -80,7 +80,7 @@ class SimBackend final : public forms::Backend {
     void moveControl(forms::NativeId control, const TwipRect& rect) override;
     void setControlVisible(forms::NativeId control, bool visible) override;
     void setText(forms::NativeId control, const std::string& text) override;
-    std::string text(forms::NativeId control) override;
+    void readText(forms::NativeId control, std::string& text) override;
     void setCheck(forms::NativeId control, int value) override;
     void addItem(forms::NativeId combo, const std::string& item) override;
     forms::TimerId startTimer(unsigned intervalMs, forms::TimerSink& sink) override;

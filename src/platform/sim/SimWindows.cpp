@@ -15,7 +15,7 @@ constexpr unsigned kGwChild = 5;
 constexpr const char* kFormClass = "KestroveForm";
 constexpr float kTwipsPerPixel = 15;
 
-std::string optionalText(const std::optional<std::string>& text) { return text ? *text : "NULL"; }
+std::string optionalText(const char* text) { return text ? text : "NULL"; }
 
 std::int32_t pixels(Twips value) { return static_cast<std::int32_t>(std::lround(value / kTwipsPerPixel)); }
 
@@ -76,11 +76,10 @@ std::string SimWindows::className(WindowHandle window) const {
     return it != windows_.end() ? it->className : std::string();
 }
 
-WindowHandle SimWindows::findWindow(const std::optional<std::string>& classAnsi,
-                                    const std::optional<std::string>& titleAnsi) {
+WindowHandle SimWindows::findWindow(const char* classAnsi, const char* titleAnsi) {
     log_.add("FindWindowA(" + optionalText(classAnsi) + ", " + optionalText(titleAnsi) + ")");
     const auto matches = [&](const std::string& cls, const std::string& title) {
-        return (!classAnsi || *classAnsi == cls) && (!titleAnsi || *titleAnsi == title);
+        return (!classAnsi || cls == classAnsi) && (!titleAnsi || title == titleAnsi);
     };
     for (const auto& w : windows_) {
         if (w.parent == 0 && matches(w.className, w.title)) return w.handle;

@@ -26,8 +26,7 @@ class SimWindows final : public WindowService {
     bool exists(WindowHandle window) const;
     const SimForm* ownForm(WindowHandle window) const;
 
-    WindowHandle findWindow(const std::optional<std::string>& classAnsi,
-                            const std::optional<std::string>& titleAnsi) override;
+    WindowHandle findWindow(const char* classAnsi, const char* titleAnsi) override;
     WindowHandle getWindow(WindowHandle window, unsigned command) override;
     int getClassName(WindowHandle window, char* buffer, int maxCount) override;
     bool getWindowRect(WindowHandle window, ScreenRect& rect) override;

@@ -121,7 +121,7 @@ unwritable_folder_does_not_crash() {
     seed_settings A 0
     local before
     before=$(file_hex "$APP_DIR/$SETTINGS_FILE")
-    trap 'unprotect_app_dir; stop_app' EXIT
+    trap 'stop_app; unprotect_app_dir' EXIT
     protect_app_dir || skip "cannot make a folder unwritable for root here (no chattr +i, no bind mount)"
     note "folder protected by $PROTECTION"
     start_app

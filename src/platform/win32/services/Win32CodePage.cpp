@@ -6,6 +6,6 @@ namespace kestrove::win32 {
 
 std::string Win32CodePage::toUnicode(std::string_view ansi) { return kestrove::win32::fromAnsi(ansi); }
 
-std::string Win32CodePage::toAnsi(std::string_view text) { return kestrove::win32::toAnsi(text); }
+void Win32CodePage::toAnsi(std::string_view text, std::string& ansi) { ansi = kestrove::win32::toAnsi(text); }
 
 }  // namespace kestrove::win32

@@ -7,15 +7,12 @@
 namespace kestrove::win32 {
 namespace {
 
-const char* optionalText(const std::optional<std::string>& text) { return text ? text->c_str() : nullptr; }
-
 RECT toRect(const ScreenRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 }  // namespace
 
-WindowHandle Win32Windows::findWindow(const std::optional<std::string>& classAnsi,
-                                      const std::optional<std::string>& titleAnsi) {
-    return fromHwnd(FindWindowA(optionalText(classAnsi), optionalText(titleAnsi)));
+WindowHandle Win32Windows::findWindow(const char* classAnsi, const char* titleAnsi) {
+    return fromHwnd(FindWindowA(classAnsi, titleAnsi));
 }
 
 WindowHandle Win32Windows::getWindow(WindowHandle window, unsigned command) {

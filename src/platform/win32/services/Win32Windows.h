@@ -6,8 +6,7 @@ namespace kestrove::win32 {
 
 class Win32Windows final : public WindowService {
   public:
-    WindowHandle findWindow(const std::optional<std::string>& classAnsi,
-                            const std::optional<std::string>& titleAnsi) override;
+    WindowHandle findWindow(const char* classAnsi, const char* titleAnsi) override;
     WindowHandle getWindow(WindowHandle window, unsigned command) override;
     int getClassName(WindowHandle window, char* buffer, int maxCount) override;
     bool getWindowRect(WindowHandle window, ScreenRect& rect) override;
