@@ -72,8 +72,8 @@ struct Running {
     }
     Platform quietPlatform() {
         Platform p = sim.platform();
-        return Platform{p.forms,  p.phoneBook, p.codePage,  p.files, p.program,
-                        registry, windows,     p.processes, p.shell, p.windowProcs};
+        return Platform{p.forms, p.phoneBook, p.codePage, p.files,       p.program,       registry,
+                        windows, p.processes, p.shell,    p.windowProcs, p.rasConnections};
     }
     sim::SimPlatform sim;
     QuietWindows windows;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "keeper/NtDialUp.h"
 #include "ui/frmMain.h"
 
 namespace kestrove {
@@ -36,6 +37,10 @@ bool readConnectionFlag(RegistryService& registry) {
 
 }  // namespace keeper
 
-bool frmMain::Connected_To_ISP() { return keeper::readConnectionFlag(platform().registry); }
+bool frmMain::Connected_To_ISP() {
+    if (family_ == PlatformFamily::WindowsNT)
+        return keeper::anyConnectionUp(platform().rasConnections, connections_);
+    return keeper::readConnectionFlag(platform().registry);
+}
 
 }  // namespace kestrove

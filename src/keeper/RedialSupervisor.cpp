@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "keeper/NtDialUp.h"
 #include "ui/frmMain.h"
 
 namespace kestrove {
@@ -14,6 +15,7 @@ constexpr std::string_view kDialerCommandPrefix = "rundll32.exe rnaui.dll,RnaDia
 constexpr std::string_view kCounterPrefix = " You have been reconnected ";
 constexpr std::string_view kCounterSuffix = " time(s).";
 constexpr int kShowNormal = 1;
+constexpr int kShowHidden = 0;
 
 // How long the dialer gets to bring up its dialog before the Enter key is withheld. The dialog normally
 // appears well within a second; three seconds allow for a busy machine without holding up the counter.
@@ -23,16 +25,25 @@ constexpr unsigned kDialerPollMs = 50;
 }  // namespace
 
 void frmMain::Timer1_Timer() {
-    // Runs as often as the system delivers timer ticks: every buffer is reused, nothing is allocated.
-    Combo1.readText(watchedEntry_);
-    watchedTitle_.assign(kProgressTitlePrefix);
-    watchedTitle_ += watchedEntry_;
-    platform().codePage.toAnsi(watchedTitle_, watchedTitleAnsi_);
-    if (platform().windows.findWindow(kProgressClass, watchedTitleAnsi_.c_str()) != 0) {
+    if (DialInProgress()) {
         tmrReconnect.setEnabled(false);
     } else if (chckAuto.value() == 1) {
         tmrReconnect.setEnabled(true);
     }
+}
+
+// Runs as often as the system delivers timer ticks: every buffer is reused, nothing is allocated.
+bool frmMain::DialInProgress() {
+    Combo1.readText(watchedEntry_);
+    if (family_ == PlatformFamily::WindowsNT) {
+        platform().codePage.toAnsi(watchedEntry_, watchedTitleAnsi_);
+        return keeper::dialInProgress(platform().rasConnections, platform().processes, dialer_,
+                                      watchedTitleAnsi_, connections_);
+    }
+    watchedTitle_.assign(kProgressTitlePrefix);
+    watchedTitle_ += watchedEntry_;
+    platform().codePage.toAnsi(watchedTitle_, watchedTitleAnsi_);
+    return platform().windows.findWindow(kProgressClass, watchedTitleAnsi_.c_str()) != 0;
 }
 
 void frmMain::tmrReconnect_Timer() {
@@ -46,11 +57,16 @@ void frmMain::tmrReconnect_Timer() {
         ~Done() { flag = false; }
     } done{redialling_};
 
-    std::string commandLine(kDialerCommandPrefix);
-    commandLine += Combo1.text();
-    const auto dialer = platform().processes.start(platform().codePage.toAnsi(commandLine), kShowNormal);
+    const bool nt = family_ == PlatformFamily::WindowsNT;
+    const std::string entry = Combo1.text();
+    const std::string commandLine =
+        nt ? keeper::rasdialCommand(entry) : std::string(kDialerCommandPrefix).append(entry);
+    const auto dialer =
+        platform().processes.start(platform().codePage.toAnsi(commandLine), nt ? kShowHidden : kShowNormal);
+    if (nt) dialer_ = dialer;
     app().doEvents();
-    if (dialer) {
+    // The NT family's dialer works without a dialog: there is nothing to confirm.
+    if (dialer && !nt) {
         if (const WindowHandle dialog = WaitForDialerWindow(*dialer)) platform().processes.sendEnter(dialog);
     }
     app().doEvents();

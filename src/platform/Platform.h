@@ -17,6 +17,7 @@ struct Platform {
     ProcessService& processes;
     ShellService& shell;
     WindowProcService& windowProcs;
+    RasConnectionService& rasConnections;
 };
 
 }  // namespace kestrove

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -45,9 +46,13 @@ class FileService {
     virtual void remove(const std::string& path) = 0;
 };
 
+// The two families of Windows differ in how dial-up connections are kept and dialled.
+enum class PlatformFamily : std::uint8_t { Windows9x, WindowsNT };
+
 class ProgramInfo {
   public:
     virtual ~ProgramInfo() = default;
+    virtual PlatformFamily family() = 0;     // GetVersionExA's platform id
     virtual std::string exeDirectory() = 0;  // without a trailing separator, as the system reports it
     virtual ModuleHandle instance() = 0;
 };
@@ -60,6 +65,21 @@ class RegistryService {
     virtual std::int32_t queryValue(RegistryKey key, const std::string& nameAnsi, std::uint8_t* data,
                                     std::uint32_t& size) = 0;
     virtual void closeKey(RegistryKey key) = 0;
+};
+
+// RasEnumConnectionsA / RasGetConnectStatusA: the dial-up connections that exist right now.
+enum class RasState : std::uint8_t { Dialling, Connected, Disconnected };
+
+struct RasConnection {
+    std::string entryAnsi;
+    RasState state = RasState::Dialling;
+};
+
+class RasConnectionService {
+  public:
+    virtual ~RasConnectionService() = default;
+    // Replaces connections; false when the service is missing or the enumeration fails.
+    virtual bool connections(std::vector<RasConnection>& connections) = 0;
 };
 
 // Top-level and child windows of any program.

@@ -98,7 +98,8 @@ frmMain::frmMain(Application& app)
       mnuOfHelp("Help", false),
       mnuHelp("Help"),
       mnuAbout("About"),
-      mnuExit("Exit") {
+      mnuExit("Exit"),
+      family_(app.platform().program.family()) {
     addDecoration({Decoration::Kind::Rectangle, {120, 232, 4695, 615}, kWindowText});     // Shape2
     addDecoration({Decoration::Kind::FilledCircle, {1440, 182, 110, 110}, kWindowText});  // Shape5
     addDecoration({Decoration::Kind::Rectangle, {4800, 472, 615, 375}, kWindowText});     // Shape3

@@ -62,12 +62,16 @@ class frmMain : public forms::Form {
 
     void MinimizeToTray();
     WindowHandle WaitForDialerWindow(std::uint32_t processId);
+    bool DialInProgress();
     void SaveFromCombo();
     void SaveFromSwitch();
 
-    bool started_ = false;      // the load handler has finished
-    bool redialling_ = false;   // a redial tick is waiting for its dialer
-    std::string watchedEntry_;  // buffers reused by every watch tick
+    const PlatformFamily family_;             // decides how the keeper probes and dials, once at start-up
+    std::optional<std::uint32_t> dialer_;     // the dialer last started, while it may still run (NT family)
+    std::vector<RasConnection> connections_;  // reused by every poll of the dial-up service (NT family)
+    bool started_ = false;                    // the load handler has finished
+    bool redialling_ = false;                 // a redial tick is waiting for its dialer
+    std::string watchedEntry_;                // buffers reused by every watch tick
     std::string watchedTitle_;
     std::string watchedTitleAnsi_;
 };

@@ -21,8 +21,26 @@ class SimProgramInfo final : public ProgramInfo {
 
     std::string exeDirectory() override { return directory; }
     ModuleHandle instance() override { return kInstance; }
+    PlatformFamily family() override { return platformFamily; }
 
     std::string directory = "C:\\Kestrove";
+    PlatformFamily platformFamily = PlatformFamily::Windows9x;
+};
+
+class SimRasConnections final : public RasConnectionService {
+  public:
+    explicit SimRasConnections(CallLog& log) : log_(log) {}
+    bool connections(std::vector<RasConnection>& connections) override {
+        log_.add("RasEnumConnectionsA");
+        if (fails) return false;
+        connections = scripted;
+        return true;
+    }
+    std::vector<RasConnection> scripted;
+    bool fails = false;
+
+  private:
+    CallLog& log_;
 };
 
 }  // namespace
@@ -35,7 +53,8 @@ struct SimPlatform::Impl {
           windows(log, backend, codePage),
           processes(log, windows),
           shell(log),
-          windowProcs(log, windows) {}
+          windowProcs(log, windows),
+          rasConnections(log) {}
 
     SimPhoneBook phoneBook;
     SimCodePage codePage;
@@ -46,14 +65,15 @@ struct SimPlatform::Impl {
     SimProcesses processes;
     SimShell shell;
     SimWindowProcs windowProcs;
+    SimRasConnections rasConnections;
 };
 
 SimPlatform::SimPlatform()
     : backend_(log_),
       impl_(std::make_unique<Impl>(log_, backend_)),
-      platform_(std::make_unique<Platform>(Platform{backend_, impl_->phoneBook, impl_->codePage, impl_->files,
-                                                    impl_->program, impl_->registry, impl_->windows,
-                                                    impl_->processes, impl_->shell, impl_->windowProcs})) {}
+      platform_(std::make_unique<Platform>(Platform{
+          backend_, impl_->phoneBook, impl_->codePage, impl_->files, impl_->program, impl_->registry,
+          impl_->windows, impl_->processes, impl_->shell, impl_->windowProcs, impl_->rasConnections})) {}
 
 SimPlatform::~SimPlatform() = default;
 
@@ -140,5 +160,17 @@ void SimPlatform::setDefaultWindowProcResult(MessageResult result) {
 }
 
 ModuleHandle SimPlatform::instance() const { return SimProgramInfo::kInstance; }
+
+}  // namespace kestrove::sim
+
+namespace kestrove::sim {
+
+void SimPlatform::setFamily(PlatformFamily family) { impl_->program.platformFamily = family; }
+
+void SimPlatform::setRasConnections(std::vector<RasConnection> connections) {
+    impl_->rasConnections.scripted = std::move(connections);
+}
+
+void SimPlatform::setRasConnectionsFail(bool fails) { impl_->rasConnections.fails = fails; }
 
 }  // namespace kestrove::sim

@@ -174,6 +174,11 @@ class SimPlatform {
     void setPhoneBook(std::vector<std::string> ansiNames, std::optional<std::uint32_t> reportedCount = {});
     void setPhoneBookMissing(bool missing);  // the service library is absent: the call throws
 
+    // --- platform family (GetVersionExA) and the dial-up connections that exist ---
+    void setFamily(PlatformFamily family);  // default: the 9x family
+    void setRasConnections(std::vector<RasConnection> connections);
+    void setRasConnectionsFail(bool fails);
+
     // --- code page: "CP1252", "CP1251", ... (iconv names) ---
     void setCodePage(std::string name);
 

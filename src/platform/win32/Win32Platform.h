@@ -9,6 +9,7 @@
 #include "platform/win32/services/Win32PhoneBook.h"
 #include "platform/win32/services/Win32Processes.h"
 #include "platform/win32/services/Win32ProgramInfo.h"
+#include "platform/win32/services/Win32RasConnections.h"
 #include "platform/win32/services/Win32Registry.h"
 #include "platform/win32/services/Win32Shell.h"
 #include "platform/win32/services/Win32WindowProcs.h"
@@ -19,8 +20,9 @@ namespace kestrove::win32 {
 class Win32Platform {
   public:
     Win32Platform(forms::Backend& backend, HINSTANCE instance)
-        : program_(instance), platform_{backend,   phoneBook_, codePage_,  files_, program_,
-                                        registry_, windows_,   processes_, shell_, windowProcs_} {}
+        : program_(instance), platform_{backend,  phoneBook_,   codePage_,      files_,
+                                        program_, registry_,    windows_,       processes_,
+                                        shell_,   windowProcs_, rasConnections_} {}
     // The aggregate refers to the members: the object stays where it was made.
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
@@ -37,6 +39,7 @@ class Win32Platform {
     Win32Processes processes_;
     Win32Shell shell_;
     Win32WindowProcs windowProcs_;
+    Win32RasConnections rasConnections_;
     Platform platform_;
 };
 

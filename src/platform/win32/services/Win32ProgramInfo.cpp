@@ -32,6 +32,14 @@ std::string Win32ProgramInfo::exeDirectory() {
     return path;
 }
 
+PlatformFamily Win32ProgramInfo::family() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT)
+        return PlatformFamily::WindowsNT;
+    return PlatformFamily::Windows9x;
+}
+
 ModuleHandle Win32ProgramInfo::instance() { return reinterpret_cast<ModuleHandle>(instance_); }
 
 }  // namespace kestrove::win32

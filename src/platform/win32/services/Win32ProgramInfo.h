@@ -11,6 +11,7 @@ class Win32ProgramInfo final : public ProgramInfo {
     explicit Win32ProgramInfo(HINSTANCE instance) : instance_(instance) {}
     std::string exeDirectory() override;
     ModuleHandle instance() override;
+    PlatformFamily family() override;
 
   private:
     HINSTANCE instance_;
