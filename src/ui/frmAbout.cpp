@@ -9,21 +9,12 @@ using namespace forms;
 namespace {
 
 constexpr int kShowMaximized = 3;
-const Colour kWindowText = Colour::System(SystemColour::WindowText);
 
 FormDesc aboutDesign() {
     FormDesc d;
     d.name = "frmAbout";
     d.caption = "About Kestrove";
     d.client = {4590, 4455};
-    return d;
-}
-
-ControlDesc design(std::string name, TwipRect rect, std::string text = {}) {
-    ControlDesc d;
-    d.name = std::move(name);
-    d.rect = rect;
-    d.text = std::move(text);
     return d;
 }
 
@@ -67,12 +58,12 @@ frmAbout::frmAbout(Application& app)
       Label1(*this, productNameDesign()),
       Image2(*this, linkPicture("Image2", {1395, 2520, 1800, 900}, Picture::Banner)),
       Label4(*this, design("Label4", {480, 900, 3735, 1335})) {
-    addDecoration({Decoration::Kind::Line, {360, 300, 360, 3780}, kWindowText});          // Line1
-    addDecoration({Decoration::Kind::Line, {360, 3780, 4320, 3780}, kWindowText});        // Line2
-    addDecoration({Decoration::Kind::Line, {4320, 3780, 4320, 780}, kWindowText});        // Line3
-    addDecoration({Decoration::Kind::Line, {4320, 780, 840, 780}, kWindowText});          // Line4
-    addDecoration({Decoration::Kind::Rectangle, {1275, 2340, 2055, 1215}, kWindowText});  // Shape1
-    addDecoration({Decoration::Kind::FilledCircle, {740, 730, 105, 105}, kWindowText});   // Shape5
+    addDecoration({Decoration::Kind::Line, {360, 300, 360, 3780}});          // Line1
+    addDecoration({Decoration::Kind::Line, {360, 3780, 4320, 3780}});        // Line2
+    addDecoration({Decoration::Kind::Line, {4320, 3780, 4320, 780}});        // Line3
+    addDecoration({Decoration::Kind::Line, {4320, 780, 840, 780}});          // Line4
+    addDecoration({Decoration::Kind::Rectangle, {1275, 2340, 2055, 1215}});  // Shape1
+    addDecoration({Decoration::Kind::FilledCircle, {740, 730, 105, 105}});   // Shape5
 
     Command1.onClick = [this] { unload(); };
     Image1.onClick = [this] { OpenAddress(web::kHomePage); };

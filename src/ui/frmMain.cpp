@@ -12,21 +12,11 @@ using namespace forms;
 
 namespace {
 
-const Colour kWindowText = Colour::System(SystemColour::WindowText);
-
 FormDesc mainDesign() {
     FormDesc d;
     d.name = "frmMain";
     d.caption = "Kestrove";
     d.client = {5655, 1545};
-    return d;
-}
-
-ControlDesc design(std::string name, TwipRect rect, std::string text = {}) {
-    ControlDesc d;
-    d.name = std::move(name);
-    d.rect = rect;
-    d.text = std::move(text);
     return d;
 }
 
@@ -100,13 +90,13 @@ frmMain::frmMain(Application& app)
       mnuAbout("About"),
       mnuExit("Exit"),
       family_(app.platform().program.family()) {
-    addDecoration({Decoration::Kind::Rectangle, {120, 232, 4695, 615}, kWindowText});     // Shape2
-    addDecoration({Decoration::Kind::FilledCircle, {1440, 182, 110, 110}, kWindowText});  // Shape5
-    addDecoration({Decoration::Kind::Rectangle, {4800, 472, 615, 375}, kWindowText});     // Shape3
-    addDecoration({Decoration::Kind::Rectangle, {4440, 832, 735, 375}, kWindowText});     // Shape4
-    addDecoration({Decoration::Kind::Line, {240, 832, 240, 1072}, kWindowText});          // Line2
-    addDecoration({Decoration::Kind::Line, {240, 1065, 480, 1065}, kWindowText});         // Line3
-    addDecoration({Decoration::Kind::Line, {4080, 1072, 4440, 1072}, kWindowText});       // Line1
+    addDecoration({Decoration::Kind::Rectangle, {120, 232, 4695, 615}});     // Shape2
+    addDecoration({Decoration::Kind::FilledCircle, {1440, 182, 110, 110}});  // Shape5
+    addDecoration({Decoration::Kind::Rectangle, {4800, 472, 615, 375}});     // Shape3
+    addDecoration({Decoration::Kind::Rectangle, {4440, 832, 735, 375}});     // Shape4
+    addDecoration({Decoration::Kind::Line, {240, 832, 240, 1072}});          // Line2
+    addDecoration({Decoration::Kind::Line, {240, 1065, 480, 1065}});         // Line3
+    addDecoration({Decoration::Kind::Line, {4080, 1072, 4440, 1072}});       // Line1
 
     mnuPopUp.add(mnuRestore);
     mnuPopUp.add(BLANK1);

@@ -7,6 +7,23 @@
 
 namespace kestrove::forms {
 
+namespace {
+
+ControlDesc ofKind(ControlDesc desc, ControlKind kind) {
+    desc.kind = kind;
+    return desc;
+}
+
+}  // namespace
+
+ControlDesc design(std::string name, TwipRect rect, std::string text) {
+    ControlDesc d;
+    d.name = std::move(name);
+    d.rect = rect;
+    d.text = std::move(text);
+    return d;
+}
+
 Control::Control(Form& owner, ControlDesc desc) : desc_(std::move(desc)), owner_(owner) {
     owner_.registerControl(*this);
 }
@@ -57,10 +74,7 @@ void Control::setVisible(bool visible) {
 }
 
 CheckBox::CheckBox(Form& owner, ControlDesc desc)
-    : Control(owner, [&] {
-          desc.kind = ControlKind::CheckBox;
-          return std::move(desc);
-      }()) {}
+    : Control(owner, ofKind(std::move(desc), ControlKind::CheckBox)) {}
 
 void CheckBox::create(Backend& backend, NativeId form, std::size_t index) {
     Control::create(backend, form, index);
@@ -85,10 +99,7 @@ void CheckBox::userEvent(ControlEvent event, const MouseArgs& args) {
 }
 
 ComboBox::ComboBox(Form& owner, ControlDesc desc)
-    : Control(owner, [&] {
-          desc.kind = ControlKind::ComboBox;
-          return std::move(desc);
-      }()) {}
+    : Control(owner, ofKind(std::move(desc), ControlKind::ComboBox)) {}
 
 void ComboBox::create(Backend& backend, NativeId form, std::size_t index) {
     Control::create(backend, form, index);
@@ -120,27 +131,16 @@ void ComboBox::addItem(const std::string& item) {
 }
 
 CommandButton::CommandButton(Form& owner, ControlDesc desc)
-    : Control(owner, [&] {
-          desc.kind = ControlKind::Button;
-          return std::move(desc);
-      }()) {}
+    : Control(owner, ofKind(std::move(desc), ControlKind::Button)) {}
 
-Label::Label(Form& owner, ControlDesc desc)
-    : Control(owner, [&] {
-          desc.kind = ControlKind::Label;
-          return std::move(desc);
-      }()) {}
+Label::Label(Form& owner, ControlDesc desc) : Control(owner, ofKind(std::move(desc), ControlKind::Label)) {}
 
 void Label::setCaption(const std::string& caption) {
     desc_.text = caption;
     if (Backend* b = backend()) b->setText(native(), caption);
 }
 
-Image::Image(Form& owner, ControlDesc desc)
-    : Control(owner, [&] {
-          desc.kind = ControlKind::Image;
-          return std::move(desc);
-      }()) {}
+Image::Image(Form& owner, ControlDesc desc) : Control(owner, ofKind(std::move(desc), ControlKind::Image)) {}
 
 void Image::create(Backend& backend, NativeId form, std::size_t index) {
     if (desc_.picture != Picture::None) {

@@ -14,6 +14,9 @@ namespace kestrove::forms {
 
 class Form;
 
+// A control's design: its name, place and text, the rest at the defaults.
+ControlDesc design(std::string name, TwipRect rect, std::string text = {});
+
 class Control {
   public:
     Control(Form& owner, ControlDesc desc);

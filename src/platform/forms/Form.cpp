@@ -62,28 +62,32 @@ TwipRect Form::rect() const {
     return app_.backend().formRect(native_);
 }
 
+void Form::moveTo(const TwipRect& outer) {
+    if (loaded()) app_.backend().moveForm(native_, outer);
+}
+
 void Form::setLeft(Twips left) {
     TwipRect r = rect();
     r.left = left;
-    if (loaded()) app_.backend().moveForm(native_, r);
+    moveTo(r);
 }
 
 void Form::setTop(Twips top) {
     TwipRect r = rect();
     r.top = top;
-    if (loaded()) app_.backend().moveForm(native_, r);
+    moveTo(r);
 }
 
 void Form::setWidth(Twips width) {
     TwipRect r = rect();
     r.width = width;
-    if (loaded()) app_.backend().moveForm(native_, r);
+    moveTo(r);
 }
 
 void Form::setHeight(Twips height) {
     TwipRect r = rect();
     r.height = height;
-    if (loaded()) app_.backend().moveForm(native_, r);
+    moveTo(r);
 }
 
 WindowHandle Form::hWnd() const { return loaded() ? app_.backend().windowHandle(native_) : 0; }

@@ -66,6 +66,7 @@ class Form : private FormEvents {
     void unregisterTimer(Timer& timer);
     Backend* backend() const;
 
+    void moveTo(const TwipRect& outer);
     void create();   // native window, controls, decoration, timers
     void destroy();  // the reverse; the object stays until the application deletes it
 
