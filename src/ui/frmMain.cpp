@@ -39,6 +39,7 @@ ControlDesc hideButtonDesign() {
     ControlDesc d = design("cmdMinTray", {4920, 352, 615, 375}, "&Hide");
     d.cursor = Cursor::Hand;
     d.tabIndex = 1;
+    d.cancel = true;  // Esc hides to the tray
     return d;
 }
 

@@ -48,7 +48,8 @@ struct ControlDesc {
     Picture picture = Picture::None;
     std::string toolTip;
     bool visible = true;
-    int tabIndex = -1;  // >= 0: takes the focus, in this order
+    int tabIndex = -1;    // >= 0: takes the focus, in this order
+    bool cancel = false;  // the form's cancel button: Esc clicks it
 };
 
 // Painted by the form itself; takes no events.

@@ -58,6 +58,7 @@ ControlWindow::ControlWindow(FormWindow& form, std::size_t index, const forms::C
       cursor_(desc.cursor),
       picture_(desc.picture),
       tabIndex_(desc.tabIndex),
+      cancel_(desc.cancel),
       backBrush_(desc.back) {
     const Creation how = creationFor(desc);
     const DWORD style =

@@ -30,6 +30,7 @@ class ControlWindow {
     HWND hwnd() const { return window_.get(); }
     std::size_t index() const { return index_; }
     int tabIndex() const { return tabIndex_; }
+    bool cancel() const { return cancel_; }
     forms::Cursor cursor() const { return cursor_; }
     // The control itself or one of its parts (a combo box's edit field and list).
     bool owns(HWND window) const;
@@ -62,6 +63,7 @@ class ControlWindow {
     forms::Cursor cursor_;
     forms::Picture picture_;
     int tabIndex_;
+    bool cancel_;
     ColourBrush backBrush_;
     ComboPickFilter picks_;
     WNDPROC original_ = nullptr;  // the class's procedure behind our subclass

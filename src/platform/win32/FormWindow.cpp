@@ -156,6 +156,14 @@ LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             events_.formEvent(forms::FormEvent::MouseMove, mouseArgs(wParam, lParam));
             return 0;
         case WM_COMMAND: {
+            if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
+                // Esc, as the dialog manager reports it: the cancel button's click.
+                for (const auto& control : controls_) {
+                    if (control->cancel())
+                        events_.controlEvent(control->index(), forms::ControlEvent::Click, {});
+                }
+                return 0;
+            }
             ControlWindow* control = controlFor(reinterpret_cast<HWND>(lParam));
             if (control != nullptr && control->isClick(HIWORD(wParam))) {
                 events_.controlEvent(control->index(), forms::ControlEvent::Click, {});
