@@ -23,3 +23,10 @@ endif()
 if(KESTROVE_BENCH)
     add_subdirectory(bench)
 endif()
+
+# The art script's output and the executable checker, checked against hand-built files.
+find_program(KESTROVE_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(KESTROVE_SYSTEM_PYTHON)
+    add_test(NAME resources_and_pe_checker
+             COMMAND ${KESTROVE_SYSTEM_PYTHON} -B -m unittest discover -s ${CMAKE_SOURCE_DIR}/tests/pe)
+endif()
