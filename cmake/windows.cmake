@@ -7,7 +7,8 @@ target_link_libraries(Kestrove PRIVATE kestrove_core)
 # Resources find their art beside the .rc file.
 set_property(SOURCE src/resources/kestrove.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/src/resources/kestrove.ico ${CMAKE_SOURCE_DIR}/src/resources/hand.cur
-    ${CMAKE_SOURCE_DIR}/src/resources/banner.gif ${CMAKE_SOURCE_DIR}/src/resources/logo.jpg)
+    ${CMAKE_SOURCE_DIR}/src/resources/banner.gif ${CMAKE_SOURCE_DIR}/src/resources/logo.jpg
+    ${CMAKE_SOURCE_DIR}/src/resources/kestrove.manifest)
 target_compile_definitions(kestrove_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0400 WINVER=0x0400)
 target_compile_definitions(Kestrove PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(kestrove_core PRIVATE -Os -ffunction-sections -fdata-sections)

@@ -153,3 +153,163 @@ dump_state() {
         note "--- $SETTINGS_FILE: $(file_hex "$APP_DIR/$SETTINGS_FILE")"
     fi
 }
+
+# ---- Undoing what a scenario changed outside its own folder ----
+
+# Commands run when the scenario ends, passed or failed, after the program has been stopped; the last
+# registered runs first. For registry values: the Wine prefix lives for the whole run.
+E2E_UNDO=()
+undo_at_finish() {
+    E2E_UNDO+=("$(printf '%q ' "$@")")
+}
+
+finish_scenario() {
+    stop_app
+    local i
+    for ((i = ${#E2E_UNDO[@]} - 1; i >= 0; i--)); do
+        eval "${E2E_UNDO[i]}" || note "warning: could not undo: ${E2E_UNDO[i]}"
+    done
+    E2E_UNDO=()
+}
+
+# ---- The Wine registry ----
+
+wine_reg() { timeout -k 5 60 "$WINE" reg "$@" >/dev/null 2>&1; }
+
+WIN98_KEY='HKCU\Software\Wine\AppDefaults'
+RAS_KEY='HKLM\System\CurrentControlSet\Services\RemoteAccess'
+RAS_FLAG='Remote Connection'
+
+# use_win98_mode [program.exe]: Wine reports Windows 98 to that program (default Kestrove.exe), which
+# then takes the 9x family's way: the registry flag and the rnaui.dll dialer.
+use_win98_mode() {
+    local program=${1:-Kestrove.exe}
+    wine_reg add "$WIN98_KEY\\$program" /v Version /d win98 /f || fail "cannot make Wine report Windows 98"
+    undo_at_finish wine_reg delete "$WIN98_KEY\\$program" /f
+}
+
+# set_connection_flag 0|1: the dial-up connection flag the 9x family keeps in the registry.
+E2E_FLAG_TOUCHED=""
+set_connection_flag() {
+    wine_reg add "$RAS_KEY" /v "$RAS_FLAG" /t REG_BINARY /d "0${1}000000" /f ||
+        fail "cannot set the connection flag to $1"
+    if [ -z "$E2E_FLAG_TOUCHED" ]; then
+        E2E_FLAG_TOUCHED=1
+        undo_at_finish wine_reg delete "$RAS_KEY" /v "$RAS_FLAG" /f
+    fi
+}
+
+# The flag's first byte as 0 or 1, "none" when the value is missing.
+connection_flag() {
+    local line
+    line=$(timeout -k 5 60 "$WINE" reg query "$RAS_KEY" /v "$RAS_FLAG" 2>/dev/null | tr -d '\r' |
+        grep -F "$RAS_FLAG")
+    case ${line##* } in
+    01*) echo 1 ;;
+    00*) echo 0 ;;
+    *) echo none ;;
+    esac
+}
+
+# expect_driver_refuses <what> <driver arguments...>: the driver answers "not in that state" (exit 1).
+expect_driver_refuses() {
+    local what=$1 rc=0
+    shift
+    drv "$@" >/dev/null 2>&1 || rc=$?
+    expect_eq "$what (driver exit code)" 1 "$rc"
+}
+
+# ---- Tools built beside the driver ----
+
+e2e_tool() { printf '%s/%s\n' "$(dirname "$E2E_DRIVER")" "$1"; }
+
+require_tool() {
+    [ -f "$(e2e_tool "$1")" ] || fail "missing $(e2e_tool "$1"): build it with scripts/build.sh win64"
+}
+
+# ---- The dialer's test double ----
+
+DIALER_LOG=dialer-log.txt
+
+# Beside the program: it starts "rundll32.exe rnaui.dll,RnaDial <entry>", and rundll32 finds the DLL
+# in the current folder, which is the program's.
+install_dialer_double() {
+    require_tool rnaui.dll
+    cp "$(e2e_tool rnaui.dll)" "$APP_DIR/rnaui.dll" || fail "cannot copy the dialer double"
+}
+
+# dialer_scenario <progress window time in ms> <0|1: set the flag once the progress window has closed>
+# Read by the double at each dial.
+dialer_scenario() {
+    printf 'progress_ms=%s\nset_flag=%s\n' "$1" "$2" >"$APP_DIR/dialer-scenario.txt"
+}
+
+# How many times the double logged "<event> <entry>".
+dialer_events() {
+    local log="$APP_DIR/$DIALER_LOG"
+    [ -f "$log" ] || {
+        echo 0
+        return
+    }
+    tr -d '\r' <"$log" | grep -cxF -- "$1"
+}
+
+# ---- Bounded waits ----
+
+# wait_until <seconds> <command...>: true as soon as the command succeeds, false when the time is up.
+wait_until() {
+    local seconds=$1 tries=0
+    shift
+    while ! "$@"; do
+        [ "$tries" -lt $((seconds * 5)) ] || return 1
+        sleep 0.2
+        tries=$((tries + 1))
+    done
+}
+
+# expect_steady <seconds> <what> <expected> <command...>: the command's output stays as expected for
+# the whole time (checked five times a second); fails at the first difference.
+expect_steady() {
+    local seconds=$1 what=$2 expected=$3 tries=0 seen
+    shift 3
+    while [ "$tries" -lt $((seconds * 5)) ]; do
+        seen=$("$@")
+        [ "$seen" = "$expected" ] || fail "$what: expected [$expected] throughout, got [$seen] after $((tries / 5)) s"
+        sleep 0.2
+        tries=$((tries + 1))
+    done
+    note "ok: $what stayed [$expected] for $seconds s"
+}
+
+# ---- Screenshots ----
+
+# steady_desktop_screenshot <png>: the virtual desktop once two shots in a row agree (painting has finished).
+steady_desktop_screenshot() {
+    local out=$1 previous="" current tries=0
+    if ! command -v xwd >/dev/null || ! command -v convert >/dev/null; then skip "xwd or convert missing"; fi
+    while [ "$tries" -lt 20 ]; do
+        wine_screenshot "$out" || fail "screenshot failed"
+        current=$(md5sum <"$out")
+        [ "$current" = "$previous" ] && return 0
+        previous=$current
+        sleep 0.3
+        tries=$((tries + 1))
+    done
+}
+
+# screenshot_of <png> <left> <top> <right> <bottom>: that part of a settled screenshot of the desktop.
+screenshot_of() {
+    local out=$1 left=$2 top=$3 right=$4 bottom=$5
+    local desktop="$E2E_WORK/screens/.desktop.png"
+    mkdir -p "$E2E_WORK/screens"
+    steady_desktop_screenshot "$desktop"
+    convert "$desktop" -crop "$((right - left))x$((bottom - top))+${left}+${top}" +repage "$out" ||
+        fail "cannot crop $out out of the screenshot"
+    rm -f "$desktop"
+    note "screenshot $out"
+}
+
+# The red, green and blue (0-255) of one pixel of an image.
+pixel_of() {
+    convert "$1" -format "%[fx:round(255*p{$2,$3}.r)] %[fx:round(255*p{$2,$3}.g)] %[fx:round(255*p{$2,$3}.b)]" info:
+}

@@ -74,7 +74,7 @@ for name in "${selected[@]}"; do
     echo "--- $name"
     rc=0
     (
-        trap 'stop_app' EXIT
+        trap 'finish_scenario' EXIT
         "$name"
     ) || rc=$?
     case $rc in
@@ -96,6 +96,8 @@ done
 
 [ "$skipped" -eq 0 ] || echo "e2e: $skipped skipped"
 [ "$failed" -eq 0 ] || echo "e2e: failed: ${failures[*]}"
-[ ! -f "$E2E_WORK/screens/main.png" ] || echo "e2e: screenshot $E2E_WORK/screens/main.png"
+if [ -d "$E2E_WORK/screens" ]; then
+    echo "e2e: screenshots in $E2E_WORK/screens: $(cd "$E2E_WORK/screens" && echo *.png)"
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

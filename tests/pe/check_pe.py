@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Checks a built Kestrove.exe: format and machine, GUI subsystem, the version record, the icon, the
-hand cursor, the two pictures and the imported DLLs.
+hand cursor, the two pictures, the application manifest and the imported DLLs.
 
 usage: check_pe.py PATH/Kestrove.exe i386|amd64
 
@@ -14,6 +14,7 @@ import sys
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import manifest_rules  # noqa: E402
 import pe_formats as fmt  # noqa: E402
 
 MACHINES = {
@@ -40,8 +41,10 @@ ICON_ID = 100
 CURSOR_ID = 200
 BANNER_ID = 300
 LOGO_ID = 301
+MANIFEST_ID = 1  # the one the loader reads for the process
 
 RT_CURSOR, RT_ICON, RT_RCDATA, RT_GROUP_CURSOR, RT_GROUP_ICON, RT_VERSION = 1, 3, 10, 12, 14, 16
+RT_MANIFEST = 24
 
 ALLOWED_DLLS = {
     "kernel32.dll",
@@ -253,6 +256,18 @@ def check_pictures(report, resources):
     report.attempt(f"RCDATA {LOGO_ID} is a 341x166 baseline JPEG", logo)
 
 
+def check_manifest(report, resources, machine):
+    def root():
+        names = names_of_type(resources, RT_MANIFEST)
+        if names != [MANIFEST_ID]:
+            raise MissingResource(f"manifests {names}, expected only id {MANIFEST_ID}")
+        return manifest_rules.parse(single(resources, RT_MANIFEST, MANIFEST_ID))
+
+    report.attempt(f"one well-formed manifest, id {MANIFEST_ID}", lambda: (root() is not None, ""))
+    for what, rule in manifest_rules.RULES:
+        report.attempt(what, lambda rule=rule: rule(root(), machine))
+
+
 def imported_dlls(pe):
     names = []
     for attribute in ("DIRECTORY_ENTRY_IMPORT", "DIRECTORY_ENTRY_DELAY_IMPORT"):
@@ -285,6 +300,7 @@ def run(path, machine, out=None):
         check_icon(report, resources)
         check_cursor(report, resources)
         check_pictures(report, resources)
+        check_manifest(report, resources, machine)
         check_imports(report, pe)
     report.summary()
     return report

@@ -7,6 +7,7 @@ Run: /usr/bin/python3 -B -m unittest discover -s tests/pe
 
 import io
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -21,6 +22,7 @@ RESOURCES = os.path.join(HERE, "..", "..", "src", "resources")
 sys.path.insert(0, HERE)
 
 import check_pe  # noqa: E402
+import manifest_rules  # noqa: E402
 import pe_formats as fmt  # noqa: E402
 
 
@@ -270,6 +272,95 @@ class VersionAndImportChecks(unittest.TestCase):
         self.assertEqual(report.failed, 1, text)
 
 
+def manifest_text():
+    return read_art("kestrove.manifest").decode("utf-8")
+
+
+def manifest_failures(text, machine="amd64", ids=(check_pe.MANIFEST_ID,)):
+    """The report and its failure lines for manifests of this text under the given resource ids."""
+    resources = {(check_pe.RT_MANIFEST, name): [text.encode("utf-8")] for name in ids}
+    report, out = run_check(check_pe.check_manifest, resources, machine)
+    return report, [line for line in out.splitlines() if line.startswith("FAIL")]
+
+
+class ManifestChecks(unittest.TestCase):
+    CHECKS = 1 + len(manifest_rules.RULES)
+
+    def test_the_manifest_passes_in_either_image(self):
+        for machine in check_pe.MACHINES:
+            report, failed = manifest_failures(manifest_text(), machine)
+            self.assertEqual(failed, [])
+            self.assertEqual(report.passed, self.CHECKS)
+
+    def test_a_named_architecture_must_be_the_images(self):
+        identity = 'name="Kestrove" version="1.25.0.0" processorArchitecture="*"'
+        controls = 'processorArchitecture="*" publicKeyToken'
+        for old, check in ((identity, "identity"), (controls, "common controls")):
+            text = manifest_text()
+            self.assertIn(old, text)
+            text = text.replace(old, old.replace("*", "amd64"))
+            self.assertEqual(manifest_failures(text, "amd64")[1], [])
+            (failed,) = manifest_failures(text, "i386")[1]
+            self.assertIn(check, failed)
+
+    def test_each_wrong_value_fails_its_own_check(self):
+        cases = [
+            ('version="1.25.0.0"', 'version="1.24.0.0"', "identity"),
+            ('name="Kestrove"', 'name="Other"', "identity"),
+            ('level="asInvoker"', 'level="requireAdministrator"', "invoker"),
+            ('uiAccess="false"', 'uiAccess="true"', "invoker"),
+            ('version="6.0.0.0"', 'version="5.82.0.0"', "common controls"),
+            ("6595b64144ccf1df", "0000000000000000", "common controls"),
+            (">true</dpiAware>", ">false</dpiAware>", "DPI"),
+            ("SMI/2005/WindowsSettings", "SMI/2006/WindowsSettings", "DPI"),
+            ("{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{1f676c76-80e1-4239-95bb-83d0f6d0da79}", "8.1"),
+        ]
+        for old, new, check in cases:
+            with self.subTest(new=new):
+                text = manifest_text()
+                self.assertIn(old, text)
+                failed = manifest_failures(text.replace(old, new, 1))[1]
+                self.assertEqual(len(failed), 1, failed)
+                self.assertIn(check, failed[0])
+
+    def test_missing_sections_and_a_later_resolution_setting_fail(self):
+        text = manifest_text()
+        cases = [
+            (re.sub(r"<dependency>.*?</dependency>", "", text, flags=re.S), "common controls"),
+            (re.sub(r"<trustInfo .*?</trustInfo>", "", text, flags=re.S), "invoker"),
+            (re.sub(r"<dpiAware .*?</dpiAware>", "", text, flags=re.S), "DPI"),
+            (re.sub(r"<supportedOS [^>]*/><!-- Vista -->", "", text), "Vista"),
+            (
+                text.replace(
+                    "</windowsSettings>",
+                    '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">'
+                    "PerMonitorV2</dpiAwareness></windowsSettings>",
+                ),
+                "DPI",
+            ),
+        ]
+        for changed, check in cases:
+            with self.subTest(check=check):
+                self.assertNotEqual(changed, text)
+                failed = manifest_failures(changed)[1]
+                self.assertEqual(len(failed), 1, failed)
+                self.assertIn(check, failed[0])
+
+    def test_absent_extra_or_unreadable_manifests_fail_every_check(self):
+        text = manifest_text()
+        for ids, content, reason in (
+            ((), text, "manifests []"),
+            ((1, 2), text, "manifests [1, 2]"),
+            ((2,), text, "manifests [2]"),
+            ((1,), text[: len(text) // 2], "not well-formed"),
+            ((1,), "<assembly manifestVersion='1.0'/>", "root element assembly"),
+        ):
+            with self.subTest(ids=ids, reason=reason):
+                report, failed = manifest_failures(content, ids=ids)
+                self.assertEqual((report.passed, len(failed)), (0, self.CHECKS))
+                self.assertIn(reason, failed[0])
+
+
 MINGW = ("x86_64-w64-mingw32-windres", "x86_64-w64-mingw32-g++-win32")
 
 
@@ -316,6 +407,7 @@ class WholeExecutable(unittest.TestCase):
         status, lines = self.run_main(self.without_resources, "amd64")
         self.assertEqual(status, 1)
         self.assertIn("FAIL  exactly one icon group, id 100: icon groups []", lines)
+        self.assertIn("FAIL  one well-formed manifest, id 1: manifests [], expected only id 1", lines)
         self.assertRegex(lines[-1], r"^[0-9]+ passed, [1-9][0-9]* failed$")
 
     def test_wrong_machine_and_non_executable_fail(self):

@@ -91,7 +91,7 @@ ControlWindow::~ControlWindow() {
 
 // A drop-down combo box's window height includes its open list.
 int ControlWindow::extraHeight() const {
-    return kind_ == forms::ControlKind::ComboBox ? mulDivRounded(160, form_.context().dpi.y, 96) : 0;
+    return kind_ == forms::ControlKind::ComboBox ? scaledPixels(160, form_.context().dpi.y) : 0;
 }
 
 bool ControlWindow::owns(HWND window) const {

@@ -11,6 +11,7 @@ namespace kestrove::win32 {
 
 constexpr int kTwipsPerInch = 1440;
 constexpr int kHimetricPerInch = 2540;
+constexpr int kDesignDpi = 96;  // the resolution at which the design's pixel sizes hold
 
 struct Dpi {
     int x = 96, y = 96;
@@ -46,6 +47,11 @@ constexpr int mulDivRounded(int a, int b, int c) {
     const bool negative = (product < 0) != (c < 0);
     const std::int64_t magnitude = ((product < 0 ? -product : product) + half) / (c < 0 ? -c : c);
     return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+// A size the design gives in pixels at 96 dpi, at this resolution.
+inline int scaledPixels(int pixelsAtDesignDpi, int dpi) {
+    return mulDivRounded(pixelsAtDesignDpi, dpi, kDesignDpi);
 }
 
 // The character height CreateFont takes for a point size (negative: match the em height).

@@ -69,34 +69,58 @@ IPicture* PictureStore::decoded(forms::Picture picture) {
     return nullptr;
 }
 
+// Pictures keep their size in inches: their pixels count at 96 dpi and are stretched above that, the
+// icon as well as the pictures from the loader.
 TwipSize PictureStore::size(forms::Picture picture) {
-    if (picture == forms::Picture::AppIcon) {
-        return icon_ ? TwipSize{pixelsToTwips(kIconPixels, dpi_.x), pixelsToTwips(kIconPixels, dpi_.y)}
-                     : TwipSize{};
-    }
-    IPicture* decodedPicture = decoded(picture);
-    if (decodedPicture == nullptr) return {};
-    OLE_XSIZE_HIMETRIC width = 0;
-    OLE_YSIZE_HIMETRIC height = 0;
-    if (FAILED(decodedPicture->get_Width(&width)) || FAILED(decodedPicture->get_Height(&height))) return {};
-    return {himetricToTwips(width), himetricToTwips(height)};
+    const std::optional<PixelSize> pixels = designPixels(picture);
+    if (!pixels) return {};
+    return {pixelsToTwips(pixels->width, kDesignDpi), pixelsToTwips(pixels->height, kDesignDpi)};
 }
 
 void PictureStore::paint(forms::Picture picture, HDC dc, const RECT& area) {
+    const std::optional<PixelSize> pixels = designPixels(picture);
+    if (!pixels) return;
+    const int cx = scaledPixels(pixels->width, dpi_.x), cy = scaledPixels(pixels->height, dpi_.y);
     if (picture == forms::Picture::AppIcon) {
-        if (icon_)
-            DrawIconEx(dc, area.left, area.top, icon_.get(), kIconPixels, kIconPixels, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, area.left, area.top, icon_.get(), cx, cy, 0, nullptr, DI_NORMAL);
         return;
     }
     IPicture* decodedPicture = decoded(picture);
-    if (decodedPicture == nullptr) return;
     OLE_XSIZE_HIMETRIC width = 0;
     OLE_YSIZE_HIMETRIC height = 0;
     if (FAILED(decodedPicture->get_Width(&width)) || FAILED(decodedPicture->get_Height(&height))) return;
-    // Natural size in pixels; the source rectangle runs bottom-up in HIMETRIC.
-    const int cx = mulDivRounded(width, dpi_.x, kHimetricPerInch);
-    const int cy = mulDivRounded(height, dpi_.y, kHimetricPerInch);
+    // The whole picture: the source rectangle runs bottom-up in HIMETRIC.
     decodedPicture->Render(dc, area.left, area.top, cx, cy, 0, height, width, -height, nullptr);
+}
+
+// A bitmap counts its own pixels: the loader gives its HIMETRIC size for the screen's resolution, which
+// would keep it at one pixel size at every resolution. Anything else is measured by its HIMETRIC size.
+std::optional<PixelSize> PictureStore::designPixels(forms::Picture picture) {
+    if (picture == forms::Picture::AppIcon) {
+        if (!icon_) return std::nullopt;
+        return PixelSize{kIconPixels, kIconPixels};
+    }
+    IPicture* decodedPicture = decoded(picture);
+    if (decodedPicture == nullptr) return std::nullopt;
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (SUCCEEDED(decodedPicture->get_Type(&type)) && type == PICTYPE_BITMAP &&
+        SUCCEEDED(decodedPicture->get_Handle(&handle))) {
+        // GDI handles keep their meaning in 32 bits; widening sign-extends them.
+        const auto bitmapHandle = reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(static_cast<LONG>(handle)));
+        BITMAP bitmap{};
+        if (GetObjectA(bitmapHandle, sizeof bitmap, &bitmap) != 0 && bitmap.bmWidth > 0 &&
+            bitmap.bmHeight != 0) {
+            return PixelSize{bitmap.bmWidth, bitmap.bmHeight < 0 ? -bitmap.bmHeight : bitmap.bmHeight};
+        }
+    }
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    if (FAILED(decodedPicture->get_Width(&width)) || FAILED(decodedPicture->get_Height(&height))) {
+        return std::nullopt;
+    }
+    return PixelSize{twipsToPixels(himetricToTwips(width), kDesignDpi),
+                     twipsToPixels(himetricToTwips(height), kDesignDpi)};
 }
 
 }  // namespace kestrove::win32

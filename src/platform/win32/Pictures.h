@@ -6,6 +6,8 @@
 #include <olectl.h>
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/forms/Style.h"
 #include "platform/win32/Geometry.h"
 #include "platform/win32/Handles.h"
@@ -26,6 +28,10 @@ class ComScope {
     bool initialised_;
 };
 
+struct PixelSize {
+    int width = 0, height = 0;
+};
+
 class PictureStore {
   public:
     PictureStore(HINSTANCE instance, Dpi dpi);
@@ -41,6 +47,7 @@ class PictureStore {
 
   private:
     IPicture* decoded(forms::Picture picture);
+    std::optional<PixelSize> designPixels(forms::Picture picture);
 
     ComScope com_;
     HINSTANCE instance_;

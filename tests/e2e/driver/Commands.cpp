@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "Args.h"
 #include "Lookup.h"
+#include "Menus.h"
 
 namespace e2e {
 namespace {
@@ -222,6 +224,98 @@ int postMouse(Words words) {
     return PostMessageA(found->control, *message, *keys, centre) ? kDone : fail("cannot post to", words[1]);
 }
 
+// The text with CR, LF, backslash and non-printing bytes spelt as C escapes, so that line breaks and
+// trailing blanks survive the console and the shell.
+int textEscaped(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    const auto content = textOf(found->control);
+    if (!content) return fail("no answer from control", words[1]);
+    std::string escaped;
+    for (const char c : *content) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\r') {
+            escaped += "\\r";
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else if (c == '\\') {
+            escaped += "\\\\";
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            escaped += hex;
+        } else {
+            escaped += c;
+        }
+    }
+    std::printf("%s\n", escaped.c_str());
+    return kDone;
+}
+
+int countWindows(Words words) {
+    std::printf("%llu\n", static_cast<unsigned long long>(countTopLevel(words[0])));
+    return kDone;
+}
+
+// Posted, as the system delivers notifications such as the tray icon's; returns at once.
+int post(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    const auto message = parseMessage(words[1]);
+    const auto wParam = parseNumber(words[2]);
+    const auto lParam = parseNumber(words[3]);
+    if (!message) return badArgument(words[1]);
+    if (!wParam) return badArgument(words[2]);
+    if (!lParam) return badArgument(words[3]);
+    return PostMessageA(found->window, *message, static_cast<WPARAM>(*wParam), static_cast<LPARAM>(*lParam))
+               ? kDone
+               : fail("cannot post to", words[0]);
+}
+
+HWND openMenu() {
+    HWND menu = waitForOpenMenu(0);
+    if (menu == nullptr) fail("no pop-up menu", "is open");
+    return menu;
+}
+
+int waitMenu(Words words) {
+    const auto seconds = parseNumber(words[0]);
+    if (!seconds || *seconds < 0) return badArgument(words[0]);
+    HWND menu = waitForOpenMenu(static_cast<double>(*seconds));
+    if (menu == nullptr) return fail("no pop-up menu", "opened");
+    printHandle(menu);
+    return kDone;
+}
+
+int menuRect(Words) {
+    HWND menu = openMenu();
+    if (menu == nullptr) return kFailed;
+    RECT outer{};
+    GetWindowRect(menu, &outer);
+    std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
+    return kDone;
+}
+
+int listMenu(Words) {
+    HWND menu = openMenu();
+    if (menu == nullptr) return kFailed;
+    const auto items = menuItems(menu);
+    if (!items) return fail("cannot read the items of", "the open menu");
+    for (const auto& item : *items) std::printf("%s\n", item.c_str());
+    return kDone;
+}
+
+int chooseMenu(Words words) {
+    HWND menu = openMenu();
+    if (menu == nullptr) return kFailed;
+    const auto items = menuItems(menu);
+    if (!items) return fail("cannot read the items of", "the open menu");
+    for (std::size_t position = 0; position < items->size(); ++position) {
+        if ((*items)[position] == words[0] && chooseMenuItem(menu, *items, position)) return kDone;
+    }
+    return fail("no menu item", words[0]);
+}
+
 int close(Words words) {
     const auto found = target(words, false);
     if (!found) return kFailed;
@@ -288,6 +382,8 @@ constexpr Command kCommands[] = {
     {"screen-size", "", 0, 0, screenSize},
     {"syscolor", "<index>", 1, 1, systemColour},
     {"text", "<title> <control-id>", 2, 2, text},
+    {"text-escaped", "<title> <control-id>", 2, 2, textEscaped},
+    {"count", "<title>", 1, 1, countWindows},
     {"check-state", "<title> <control-id>", 2, 2, checkState},
     {"click", "<title> <control-id>", 2, 2, click},
     {"combo-add", "<title> <control-id> <text>", 3, 3, comboAdd},
@@ -295,6 +391,7 @@ constexpr Command kCommands[] = {
     {"combo-count", "<title> <control-id>", 2, 2, comboCount},
     {"combo-items", "<title> <control-id>", 2, 2, comboItems},
     {"send", "<title> <message> <wparam> <lparam>", 4, 4, send},
+    {"post", "<title> <message> <wparam> <lparam>", 4, 4, post},
     {"post-mouse", "<title> <control-id> <message> <key-flags>", 4, 4, postMouse},
     {"close", "<title>", 1, 1, close},
     {"instance", "<title>", 1, 1, instance},
@@ -302,6 +399,10 @@ constexpr Command kCommands[] = {
     {"focus", "<title>", 1, 1, focus},
     {"children", "<title>", 1, 1, children},
     {"list", "", 0, 0, list},
+    {"wait-menu", "<seconds>", 1, 1, waitMenu},
+    {"menu-rect", "", 0, 0, menuRect},
+    {"menu-items", "", 0, 0, listMenu},
+    {"menu-choose", "<item text>", 1, 1, chooseMenu},
 };
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "Deadline.h"
+
 namespace e2e {
 namespace {
 
@@ -26,22 +28,13 @@ int rank(HWND window) {
     return hasChildren + visible;
 }
 
-// A deadline on the tick counter; the driver never runs long enough for the counter to wrap twice.
-class Deadline {
-  public:
-    explicit Deadline(double seconds) : start_(GetTickCount()), limit_(static_cast<DWORD>(seconds * 1000)) {}
-    bool passed() const { return GetTickCount() - start_ >= limit_; }
-    unsigned leftMs() const {
-        const DWORD spent = GetTickCount() - start_;
-        return spent >= limit_ ? 0 : limit_ - spent;
-    }
-
-  private:
-    DWORD start_;
-    DWORD limit_;
-};
-
 }  // namespace
+
+std::size_t countTopLevel(const std::string& title) {
+    TitleSearch search{&title, {}};
+    EnumWindows(collectByTitle, reinterpret_cast<LPARAM>(&search));
+    return search.matches.size();
+}
 
 HWND findTopLevel(const std::string& title) {
     TitleSearch search{&title, {}};

@@ -13,6 +13,8 @@ namespace e2e {
 // wins (the program's own helper windows have none), then the visible one.
 HWND findTopLevel(const std::string& title);
 
+std::size_t countTopLevel(const std::string& title);
+
 // Polls for the window until it exists and answers a message, or the time is up.
 HWND waitForWindow(const std::string& title, double seconds);
 bool waitUntilGone(const std::string& title, double seconds);

@@ -1,8 +1,10 @@
 #include "platform/win32/services/Win32RasConnections.h"
 
 #include <windows.h>
+// Only for checking the record layouts below against the system's.
+#include <ras.h>
 
-#include <cstring>
+#include <cstddef>
 
 #include "platform/win32/services/HandleCasts.h"
 #include "platform/win32/services/SystemHandles.h"
@@ -11,7 +13,10 @@ namespace kestrove::win32 {
 namespace {
 
 // The first forms of RASCONNA and RASCONNSTATUSA with device fields, which every version of the
-// service since Windows 95 and NT 4.0 accepts.
+// service since NT 4.0 accepts. The service packs its records to 4 bytes on every architecture: in a
+// 64-bit build the connection handle follows dwSize directly, and a naturally aligned record would be
+// refused (ERROR_INVALID_SIZE) and misread.
+#pragma pack(push, 4)
 struct RasConnV1 {
     DWORD dwSize;
     HANDLE hrasconn;
@@ -27,6 +32,13 @@ struct RasConnStatusV1 {
     CHAR szDeviceType[17];
     CHAR szDeviceName[129];
 };
+#pragma pack(pop)
+
+static_assert(offsetof(RasConnV1, hrasconn) == offsetof(RASCONNA, hrasconn));
+static_assert(offsetof(RasConnV1, szDeviceName) == offsetof(RASCONNA, szDeviceName));
+static_assert(sizeof(RasConnV1) == (sizeof(void*) == 8 ? 416 : 412));
+static_assert(offsetof(RasConnStatusV1, szDeviceName) == offsetof(RASCONNSTATUSA, szDeviceName));
+static_assert(sizeof(RasConnStatusV1) == 160);
 
 constexpr DWORD kConnected = 0x2000;     // RASCS_Connected
 constexpr DWORD kDisconnected = 0x2001;  // RASCS_Disconnected

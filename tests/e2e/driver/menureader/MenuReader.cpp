@@ -1,0 +1,66 @@
+// Loaded into the program by the driver's hook: reads the items of the pop-up menu whose window receives
+// the read request and hands them to the driver through its shared buffer (see MenuReaderProtocol.h).
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "MenuReaderProtocol.h"
+
+namespace {
+
+using namespace e2e::menureader;
+
+constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
+
+class SharedBuffer {
+  public:
+    explicit SharedBuffer(DWORD driverProcessId)
+        : mapping_(OpenFileMappingA(FILE_MAP_WRITE, FALSE, sharedBufferName(driverProcessId).c_str())),
+          view_(mapping_ ? MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, kSharedBufferSize) : nullptr) {}
+    ~SharedBuffer() {
+        if (view_) UnmapViewOfFile(view_);
+        if (mapping_) CloseHandle(mapping_);
+    }
+    SharedBuffer(const SharedBuffer&) = delete;
+    SharedBuffer& operator=(const SharedBuffer&) = delete;
+
+    void write(const std::string& text) {
+        if (view_ == nullptr) return;
+        const std::size_t length = text.size() < kSharedBufferSize ? text.size() : kSharedBufferSize - 1;
+        std::memcpy(view_, text.data(), length);
+        static_cast<char*>(view_)[length] = '\0';
+    }
+
+  private:
+    HANDLE mapping_;
+    void* view_;
+};
+
+std::string itemLines(HMENU menu) {
+    std::string lines;
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        if (GetMenuState(menu, position, MF_BYPOSITION) & MF_SEPARATOR) {
+            lines += "-\n";
+            continue;
+        }
+        char text[256] = {};
+        GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+        lines += text;
+        lines += '\n';
+    }
+    return lines;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK MenuReaderHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call != nullptr && call->message == RegisterWindowMessageA(kReadMenuMessage)) {
+        const auto menu = reinterpret_cast<HMENU>(SendMessageA(call->hwnd, kGetMenuHandle, 0, 0));
+        SharedBuffer buffer(static_cast<DWORD>(call->wParam));
+        buffer.write(menu != nullptr && IsMenu(menu) ? itemLines(menu) : std::string(kNoMenu));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

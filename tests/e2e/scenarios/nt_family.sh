@@ -1,0 +1,103 @@
+# shellcheck shell=bash
+# The NT family (Wine's default, version 6.1): the manifest takes effect, and the keeper dials with the
+# command-line dialer, once per dialer run. The dialer is the test double rasdial.exe, copied beside the
+# program; Wine's dial-up service lists no connection, so the keeper finds the line down on every probe.
+
+SCENARIOS+=(
+    manifest_selects_common_controls_6
+    nt_family_dials_once_per_dialer_run
+)
+
+RASDIAL_DOUBLE=${E2E_RASDIAL:-$(dirname "$E2E_DRIVER")/rasdial.exe}
+RASDIAL_LOG=rasdial-log.txt    # one line per start: the arguments as passed
+RASDIAL_DONE=rasdial-done.txt  # one line per finished run: "done show=<style>"
+RASDIAL_RUN_MS=6000
+
+# The number of lines of a file beside the program; 0 while it does not exist.
+lines_of() {
+    local path="$APP_DIR/$1"
+    if [ -f "$path" ]; then wc -l <"$path"; else echo 0; fi
+}
+
+# Waits a bounded time for a file beside the program to reach at least the given number of lines.
+wait_for_lines() {
+    local file=$1 wanted=$2 seconds=$3 tries=0
+    while [ "$(lines_of "$file")" -lt "$wanted" ]; do
+        [ "$tries" -lt $((seconds * 10)) ] || return 1
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+}
+
+counter_text() { printf ' You have been reconnected %s time(s).' "$1"; }
+
+# The side-by-side common controls are loaded only for a program whose manifest asks for them; without
+# it the process gets the system folder's version 5.
+manifest_selects_common_controls_6() {
+    new_app_dir manifest
+    WINEDEBUG=+loaddll start_app
+    local loaded
+    loaded=$(grep -i 'comctl32\.dll' "$APP_LOG" | tr -d '\r')
+    [ -n "$loaded" ] || fail "no common controls library loaded (see $APP_LOG)"
+    note "loaded: ${loaded##*Loaded }"
+    if ! grep -qi 'winsxs\\\\[a-z0-9_]*microsoft\.windows\.common-controls_6595b64144ccf1df_6\.' <<<"$loaded"; then
+        fail "the common controls did not come from the version 6 assembly"
+    fi
+    if grep -qi 'system32\\\\comctl32\.dll' <<<"$loaded"; then
+        fail "version 5 of the common controls was loaded as well"
+    fi
+    note "ok: common controls 6 from the side-by-side store"
+    expect_driver "window shown with the manifest" 1 visible "$APP_TITLE"
+}
+
+nt_family_dials_once_per_dialer_run() {
+    [ -f "$RASDIAL_DOUBLE" ] || fail "missing $RASDIAL_DOUBLE: build it with scripts/build.sh win64"
+    new_app_dir nt_family
+    cp "$RASDIAL_DOUBLE" "$APP_DIR/rasdial.exe"
+    printf 'run_ms=%s\n' "$RASDIAL_RUN_MS" >"$APP_DIR/rasdial-scenario.txt"
+    # Switch on at start-up: the keeper is armed before the user does anything.
+    printf '"%s"\r\n%s\r\n' "Dial 1" 1 >"$APP_DIR/$SETTINGS_FILE"
+    start_app
+
+    wait_for_lines "$RASDIAL_LOG" 1 15 || fail "the dialer was not started within 15 s"
+    expect_eq "first dial's arguments" '"Dial 1"' "$(sed -n 1p "$APP_DIR/$RASDIAL_LOG")"
+
+    # While the first dialer runs: no second start, and the counter shows one attempt. Each sample
+    # reads the starts and the counter before the finished runs, so a start or count seen while no run
+    # had finished yet really came while the first dialer was still running.
+    local starts counter last_counter="" ends samples=0 tries=0
+    while :; do
+        starts=$(lines_of "$RASDIAL_LOG")
+        ask counter text "$APP_TITLE" "$ID_LBL_LOOP"
+        ends=$(lines_of "$RASDIAL_DONE")
+        [ "$ends" -eq 0 ] || break
+        [ "$starts" -eq 1 ] || fail "$starts dials started while the first dialer still ran"
+        if [ "$counter" != "$(counter_text 1)" ] && [ "$counter" != " You have been reconnected 0 times." ]; then
+            fail "counter [$counter] while the first dialer still ran"
+        fi
+        last_counter=$counter
+        samples=$((samples + 1))
+        [ "$tries" -lt 300 ] || fail "the first dialer did not end within 30 s"
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    [ "$samples" -ge 3 ] || fail "only $samples looks while the first dialer ran; too few to tell"
+    expect_eq "counter while the first dialer ran" "$(counter_text 1)" "$last_counter"
+    note "ok: $samples looks while the first dialer ran, one start and one count in each"
+
+    # After it has ended the keeper dials again, within a few probe intervals.
+    wait_for_lines "$RASDIAL_LOG" 2 15 || fail "no second dial within 15 s of the first dialer's end"
+    ends=$(lines_of "$RASDIAL_DONE")
+    [ "$ends" -ge 1 ] || fail "the second dial started before the first dialer had ended"
+    expect_eq "second dial's arguments" '"Dial 1"' "$(sed -n 2p "$APP_DIR/$RASDIAL_LOG")"
+    expect_eq "first dialer started hidden" "done show=0" "$(sed -n 1p "$APP_DIR/$RASDIAL_DONE")"
+
+    # The count follows the starts (it is raised just after each start).
+    tries=0
+    while ask counter text "$APP_TITLE" "$ID_LBL_LOOP" && [ "$counter" != "$(counter_text 2)" ]; do
+        [ "$tries" -lt 50 ] || fail "counter [$counter] after the second dial"
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    note "ok: counter = [$counter]"
+}

@@ -1,0 +1,74 @@
+# shellcheck shell=bash
+# The redial supervisor on the 9x family's way, against the dialer's test double: a dropped connection
+# is redialled once and counted, a connection that is up is left alone, and no attempt is made while
+# the dialer's progress window for the entry is open. Each function runs in its own subshell.
+
+SCENARIOS+=(
+    redial_follows_the_connection_flag
+)
+
+REDIAL_ENTRY="Dial 1"
+REDIAL_PROGRESS_TITLE="Connecting to $REDIAL_ENTRY"
+
+reconnected_text() { printf ' You have been reconnected %s time(s).' "$1"; }
+
+dialer_event_reached() { [ "$(dialer_events "$1")" -ge "$2" ]; }
+
+# wait_for_dialer_event <event> <count> <seconds>: the double has logged "<event> Dial 1" that often.
+wait_for_dialer_event() {
+    local event="$1 $REDIAL_ENTRY" count=$2 seconds=$3
+    if ! wait_until "$seconds" dialer_event_reached "$event" "$count"; then
+        fail "the double did not log [$event] $count time(s) within $seconds s (log: $(tr -d '\r' <"$APP_DIR/$DIALER_LOG" 2>/dev/null | tr '\n' '|'))"
+    fi
+}
+
+expect_attempts() {
+    local count=$1
+    expect_eq "dialer starts" "$count" "$(dialer_events "start $REDIAL_ENTRY")"
+    expect_eq "dialogs confirmed with Enter" "$count" "$(dialer_events "enter $REDIAL_ENTRY")"
+    expect_eq "dialogs left unanswered" 0 "$(dialer_events "timeout $REDIAL_ENTRY")"
+    expect_driver "counter line" "$(reconnected_text "$count")" text "$APP_TITLE" "$ID_LBL_LOOP"
+}
+
+redial_follows_the_connection_flag() {
+    new_app_dir redial
+    printf '"%s"\r\n1\r\n' "$REDIAL_ENTRY" >"$APP_DIR/$SETTINGS_FILE"
+    install_dialer_double
+    use_win98_mode
+    set_connection_flag 0
+    # The double sets the flag once its progress window has closed, as a successful dial would.
+    dialer_scenario 1500 1
+    start_app
+    expect_driver "armed at start-up: the window is in the tray" 0 visible "$APP_TITLE"
+
+    note "the connection is down: one attempt"
+    wait_for_dialer_event "done" 1 30
+    expect_attempts 1
+    expect_eq "flag set by the dial" 1 "$(connection_flag)"
+    expect_steady 4 "dialer starts while the connection is up" 1 dialer_events "start $REDIAL_ENTRY"
+
+    note "the connection drops again: a second attempt"
+    set_connection_flag 0
+    wait_for_dialer_event "done" 2 30
+    expect_attempts 2
+    expect_steady 3 "dialer starts while the connection is up" 2 dialer_events "start $REDIAL_ENTRY"
+
+    note "a dial that stays in progress holds off the redial, though the connection is down"
+    dialer_scenario 600000 0
+    set_connection_flag 0
+    wait_for_dialer_event enter 3 30
+    drv wait-window "$REDIAL_PROGRESS_TITLE" 15 >/dev/null || fail "no progress window [$REDIAL_PROGRESS_TITLE]"
+    expect_steady 5 "dialer starts while the progress window is open" 3 dialer_events "start $REDIAL_ENTRY"
+    expect_eq "connection still down" 0 "$(connection_flag)"
+    expect_attempts 3
+
+    note "the progress window closes: redialling resumes"
+    # The next dial ends by itself, so that no dialer outlives the scenario.
+    dialer_scenario 500 1
+    # WM_TIMER is how the double's progress time runs out.
+    drv post "$REDIAL_PROGRESS_TITLE" 0x0113 2 0 >/dev/null || fail "cannot end the progress window"
+    wait_for_dialer_event "done" 3 30
+    wait_for_dialer_event "done" 4 30
+    expect_attempts 4
+    expect_eq "flag set by the last dial" 1 "$(connection_flag)"
+}

@@ -1,0 +1,131 @@
+// One press of Enter delivered to another program's window, as the redial confirms the dialer's dialog:
+// dialogs press the button their own dialog manager would; other windows get the key itself, in the
+// order the keyboard would produce it.
+#include <windows.h>
+
+#include "Checks.h"
+#include "ProbeWindow.h"
+#include "platform/win32/services/Win32Files.h"
+#include "platform/win32/services/Win32Processes.h"
+
+namespace e2e::services {
+namespace {
+
+constexpr DWORD kWaitMs = 20000;
+constexpr DWORD kPollMs = 50;
+
+// One run of the double in one mode, ended by force if a check leaves it running.
+class DoubleRun {
+  public:
+    DoubleRun(kestrove::win32::Win32Processes& processes, const std::string& folder, const std::string& mode)
+        : logPath_(folder + "\\enter-" + mode + ".log") {
+        files_.remove(logPath_);
+        const auto id = processes.start(
+            "\"" + folder + "\\kestrove_services_double.exe\" " + mode + " \"" + logPath_ + "\"",
+            SW_SHOWNORMAL);
+        if (id)
+            process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, *id);
+    }
+    ~DoubleRun() {
+        if (process_ == nullptr) return;
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+        CloseHandle(process_);
+    }
+    DoubleRun(const DoubleRun&) = delete;
+    DoubleRun& operator=(const DoubleRun&) = delete;
+
+    bool started() const { return process_ != nullptr; }
+
+    // Its window, once it exists and the program waits for input in it.
+    HWND waitForWindow(const char* windowClass, const char* title) const {
+        for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+            if (HWND window = FindWindowA(windowClass, title)) {
+                WaitForInputIdle(process_, kWaitMs);
+                return window;
+            }
+            Sleep(kPollMs);
+        }
+        return nullptr;
+    }
+
+    bool waitForExit() const { return WaitForSingleObject(process_, kWaitMs) == WAIT_OBJECT_0; }
+
+    std::string log() { return files_.read(logPath_).value_or("<none>"); }
+
+  private:
+    kestrove::win32::Win32Files files_;
+    std::string logPath_;
+    HANDLE process_ = nullptr;
+};
+
+struct DialogCase {
+    const char* mode;
+    const char* expected;  // the log as soon as the press has returned
+    bool closesItself;
+};
+
+void checkDialog(Results& results, kestrove::win32::Win32Processes& processes, const std::string& folder,
+                 const DialogCase& dialogCase) {
+    results.section(std::string("Enter: ") + dialogCase.mode);
+    DoubleRun run(processes, folder, dialogCase.mode);
+    if (!CHECK(run.started())) return;
+    const std::string title = std::string("Double ") + dialogCase.mode;
+    HWND dialog = run.waitForWindow("#32770", title.c_str());
+    if (!CHECK(dialog != nullptr)) return;
+    processes.sendEnter(reinterpret_cast<kestrove::WindowHandle>(dialog));
+    const std::string logged = run.log();
+    if (!CHECK(logged == dialogCase.expected)) results.note("logged [" + logged + "]");
+    if (!dialogCase.closesItself) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    CHECK(run.waitForExit());
+}
+
+}  // namespace
+
+void checkEnterKey(Results& results, const std::string& folder) {
+    kestrove::win32::Win32Processes processes;
+    static constexpr DialogCase kDialogs[] = {
+        {"default", "command 1001\n", true},    // the default button
+        {"focus-cancel", "command 2\n", true},  // a focused push button wins over the default
+        {"disabled-default", "<none>", false},  // a disabled default button is not pressed
+        {"no-default", "command 1\n", true},    // without a default button the dialog hears IDOK
+        {"msgbox", "<none>", true},             // answered at once, logged once it has closed
+    };
+    for (const auto& dialogCase : kDialogs) checkDialog(results, processes, folder, dialogCase);
+    {
+        results.section("Enter: msgbox answer");
+        kestrove::win32::Win32Files files;
+        CHECK(files.read(folder + "\\enter-msgbox.log").value_or("<none>") == "msgbox 1\n");
+    }
+
+    // A dialog busy for longer than the sender waits: the sender gives up waiting, the press still lands.
+    {
+        results.section("Enter: slow dialog");
+        DoubleRun run(processes, folder, "slow");
+        HWND dialog = run.started() ? run.waitForWindow("#32770", "Double slow") : nullptr;
+        if (CHECK(dialog != nullptr)) {
+            processes.sendEnter(reinterpret_cast<kestrove::WindowHandle>(dialog));
+            CHECK(run.waitForExit());
+            CHECK(run.log() == "command 1001\n");
+        }
+    }
+
+    // A window that is no dialog gets the key messages through its own loop.
+    for (const bool background : {false, true}) {
+        results.section(background ? "Enter: window in the background" : "Enter: active window");
+        DoubleRun run(processes, folder, "window");
+        HWND window = run.started() ? run.waitForWindow("DoubleWindow", "Double window") : nullptr;
+        if (!CHECK(window != nullptr)) continue;
+        ProbeWindow mine("Mine", WS_OVERLAPPEDWINDOW | (background ? WS_VISIBLE : 0));
+        if (background) SetForegroundWindow(mine.get());
+        CHECK((GetForegroundWindow() == window) == !background);
+        processes.sendEnter(reinterpret_cast<kestrove::WindowHandle>(window));
+        CHECK(run.waitForExit());
+        // Typed keys are translated before the key-up arrives; posted ones after it.
+        const std::string logged = run.log();
+        if (!CHECK(logged == (background ? "keydown\nkeyup\nchar\n" : "keydown\nchar\nkeyup\n"))) {
+            results.note("logged [" + logged + "]");
+        }
+    }
+}
+
+}  // namespace e2e::services

@@ -1,0 +1,65 @@
+// Whole-file reads and writes, the replacing rename the settings save relies on, and the conversion of
+// UTF-8 paths to the ANSI code page on the way to the file system.
+#include <windows.h>
+
+#include "Checks.h"
+#include "platform/win32/services/Win32Files.h"
+
+namespace e2e::services {
+namespace {
+
+std::string contentOf(kestrove::win32::Win32Files& files, const std::string& path) {
+    return files.read(path).value_or("<cannot read>");
+}
+
+}  // namespace
+
+void checkFiles(Results& results, const std::string& folder, const std::string& self) {
+    results.section("files");
+    kestrove::win32::Win32Files files;
+    CHECK(files.read(self).has_value());
+
+    const std::string first = folder + "\\files-first.txt";
+    const std::string second = folder + "\\files-second.txt";
+    files.remove(first);
+    files.remove(second);
+    CHECK(!files.read(first).has_value());
+
+    CHECK(files.write(first, "\"Dial 1\"\r\n1\r\n"));
+    CHECK(contentOf(files, first) == "\"Dial 1\"\r\n1\r\n");
+    CHECK(files.write(first, ""));
+    CHECK(contentOf(files, first).empty());
+    // Larger than one read or write chunk, with a NUL inside: bytes, not text.
+    std::string big(200000, 'x');
+    big[100000] = '\0';
+    CHECK(files.write(first, big));
+    CHECK(contentOf(files, first) == big);
+
+    CHECK(files.replace(first, second));  // no target yet
+    CHECK(!files.read(first).has_value());
+    CHECK(contentOf(files, second) == big);
+    CHECK(files.write(first, "new"));
+    CHECK(files.replace(first, second));  // over an existing target
+    CHECK(contentOf(files, second) == "new");
+    CHECK(!files.read(first).has_value());
+    CHECK(!files.replace(first, second));  // the source is gone: the target stays
+    CHECK(contentOf(files, second) == "new");
+    files.remove(second);
+    CHECK(!files.read(second).has_value());
+
+    CHECK(!files.write(folder + "\\no-such-folder\\x.txt", "x"));
+
+    // Only where the ANSI code page holds the character, and knowing which byte it is there.
+    if (GetACP() == 1252) {
+        const std::string accented = folder + "\\caf\xc3\xa9.txt";
+        CHECK(files.write(accented, "e"));
+        CHECK(GetFileAttributesA((folder + "\\caf\xe9.txt").c_str()) != INVALID_FILE_ATTRIBUTES);
+        CHECK(contentOf(files, accented) == "e");
+        files.remove(accented);
+        CHECK(!files.read(accented).has_value());
+    } else {
+        results.note("ANSI code page " + std::to_string(GetACP()) + ": accented file names not checked");
+    }
+}
+
+}  // namespace e2e::services

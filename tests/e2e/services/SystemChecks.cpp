@@ -1,0 +1,79 @@
+// The dial-up services as a fresh Wine prefix has them (no phone-book entries, no connections), the
+// notification-area icon, and starting programs.
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "Checks.h"
+#include "ProbeWindow.h"
+#include "platform/win32/services/Win32PhoneBook.h"
+#include "platform/win32/services/Win32Processes.h"
+#include "platform/win32/services/Win32RasConnections.h"
+#include "platform/win32/services/Win32Shell.h"
+
+namespace e2e::services {
+
+void checkDialUp(Results& results) {
+    results.section("dial-up");
+    kestrove::win32::Win32PhoneBook book;
+    // 256 records of 264 bytes, the first record's size field set, as the program lays the buffer out.
+    constexpr std::uint32_t kRecordSize = 264;
+    std::vector<std::uint8_t> buffer(256 * kRecordSize);
+    std::memcpy(buffer.data(), &kRecordSize, sizeof kRecordSize);
+    std::uint32_t bytes = static_cast<std::uint32_t>(buffer.size());
+    std::uint32_t count = 99;
+    bool threw = false;
+    std::uint32_t result = 1;
+    try {
+        result = book.enumEntries(buffer, bytes, count);
+    } catch (const kestrove::RuntimeError& error) {
+        threw = true;
+        results.note(error.what());
+    }
+    CHECK(!threw);
+    CHECK(result == 0);
+    CHECK(count == 0);
+
+    kestrove::win32::Win32RasConnections ras;
+    std::vector<kestrove::RasConnection> connections(3);
+    CHECK(ras.connections(connections));
+    CHECK(connections.empty());
+}
+
+void checkTrayIcon(Results& results) {
+    results.section("tray icon");
+    kestrove::win32::Win32Shell shell;
+    ProbeWindow probe;
+    kestrove::NotifyIconRecord record;
+    record.hWnd = probe.handle();
+    record.uID = 1;
+    record.uFlags = 7;  // message, icon, tip
+    record.uCallbackMessage = 1039;
+    record.hIcon = reinterpret_cast<kestrove::IconHandle>(LoadIconA(nullptr, IDI_APPLICATION));
+    std::strcpy(record.szTip, "Kestrove [Activated]");
+    CHECK(shell.notifyIcon(kestrove::NotifyIconMessage::Add, record));
+    CHECK(!shell.notifyIcon(kestrove::NotifyIconMessage::Add, record));  // the same icon twice
+    std::strcpy(record.szTip, "Kestrove [Not Activated]");
+    CHECK(shell.notifyIcon(kestrove::NotifyIconMessage::Modify, record));
+    CHECK(shell.notifyIcon(kestrove::NotifyIconMessage::Delete, record));
+    CHECK(!shell.notifyIcon(kestrove::NotifyIconMessage::Delete, record));  // already gone
+}
+
+void checkProcesses(Results& results) {
+    results.section("processes");
+    kestrove::win32::Win32Processes processes;
+    CHECK(!processes.start("no-such-program-here.exe", SW_SHOWNORMAL).has_value());
+    CHECK(!processes.isRunning(0));
+
+    const auto started = processes.start("cmd.exe /c exit 3", SW_HIDE);
+    CHECK(started.has_value() && *started != 0);
+    if (!started) return;
+    // The start does not wait; the process ends by itself within a bounded time.
+    for (int i = 0; i < 400 && processes.isRunning(*started); ++i) Sleep(50);
+    CHECK(!processes.isRunning(*started));
+
+    processes.sendEnter(0);  // no window: nothing to press, and no failure
+}
+
+}  // namespace e2e::services

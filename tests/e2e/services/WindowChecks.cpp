@@ -1,0 +1,132 @@
+// Finding and measuring windows of any program, and the window-procedure hook the tray relies on.
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "Checks.h"
+#include "ProbeWindow.h"
+#include "platform/win32/services/Win32WindowProcs.h"
+#include "platform/win32/services/Win32Windows.h"
+
+namespace e2e::services {
+namespace {
+
+using kestrove::MessageResult;
+using kestrove::ProcAddress;
+using kestrove::WindowHandle;
+
+// What the hooked probe window saw. A portable procedure gets no context of its own, so it finds this
+// record in a property of the window.
+struct HookRecord {
+    kestrove::win32::Win32WindowProcs* procs = nullptr;
+    ProcAddress previous = 0;
+    std::vector<std::uint32_t> messages;
+    bool failNext = false;
+};
+constexpr const char* kRecordProperty = "Kestrove checks.HookRecord";
+
+// Adds 1000 to what the window's own procedure answers to the probe's message.
+MessageResult hookProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                       std::intptr_t lParam) {
+    auto* record = static_cast<HookRecord*>(
+        GetPropA(reinterpret_cast<HWND>(window), kRecordProperty));  // set by the test
+    record->messages.push_back(message);
+    if (message == ProbeWindow::kSumMessage && record->failNext) throw kestrove::RuntimeError("hook failed");
+    const MessageResult answer = record->procs->call(record->previous, window, message, wParam, lParam);
+    return message == ProbeWindow::kSumMessage ? answer + 1000 : answer;
+}
+
+}  // namespace
+
+void checkWindows(Results& results) {
+    results.section("windows");
+    kestrove::win32::Win32Windows windows;
+    ProbeWindow probe;
+    const WindowHandle window = probe.handle();
+    CHECK(window != 0);
+    CHECK(windows.findWindow(ProbeWindow::kClass, ProbeWindow::kTitle) == window);
+    CHECK(windows.findWindow(nullptr, ProbeWindow::kTitle) == window);
+    CHECK(windows.findWindow(ProbeWindow::kClass, nullptr) == window);
+    CHECK(windows.findWindow(ProbeWindow::kClass, "Probe") == 0);   // the whole title, not a prefix
+    CHECK(windows.findWindow("#32770", ProbeWindow::kTitle) == 0);  // the class counts too
+
+    char name[256] = {};
+    CHECK(windows.getClassName(window, name, sizeof name) ==
+          static_cast<int>(std::strlen(ProbeWindow::kClass)));
+    CHECK(std::strcmp(name, ProbeWindow::kClass) == 0);
+    char small[4] = {'x', 'x', 'x', 'x'};
+    CHECK(windows.getClassName(window, small, sizeof small) == 3);
+    CHECK(std::strcmp(small, "Kes") == 0);
+
+    kestrove::ScreenRect rect;
+    CHECK(windows.getWindowRect(window, rect));
+    CHECK(rect == (kestrove::ScreenRect{ProbeWindow::kLeft, ProbeWindow::kTop,
+                                        ProbeWindow::kLeft + ProbeWindow::kWidth,
+                                        ProbeWindow::kTop + ProbeWindow::kHeight}));
+    CHECK(windows.windowProcessId(window) == GetCurrentProcessId());
+
+    // The taskbar and its notification area, where the zoom animation ends.
+    const WindowHandle taskbar = windows.findWindow("Shell_TrayWnd", nullptr);
+    CHECK(taskbar != 0);
+    CHECK(windows.windowProcessId(taskbar) != 0 && windows.windowProcessId(taskbar) != GetCurrentProcessId());
+    windows.drawAnimatedRects(window, IDANI_CAPTION, kestrove::ScreenRect{0, 0, 10, 10},
+                              kestrove::ScreenRect{100, 100, 110, 110});
+
+    DestroyWindow(probe.get());
+    CHECK(windows.windowProcessId(window) == 0);
+    CHECK(!windows.getWindowRect(window, rect));
+    name[0] = 'x';
+    CHECK(windows.getClassName(window, name, sizeof name) == 0);
+    CHECK(name[0] == '\0');
+    CHECK(windows.findWindow(ProbeWindow::kClass, ProbeWindow::kTitle) == 0);
+}
+
+void checkWindowProcs(Results& results) {
+    results.section("window procedure hook");
+    kestrove::win32::Win32WindowProcs procs;
+    ProbeWindow probe;
+    const HWND hwnd = probe.get();
+    const WindowHandle window = probe.handle();
+    HookRecord record;
+    record.procs = &procs;
+    SetPropA(hwnd, kRecordProperty, &record);
+
+    record.previous = procs.install(window, hookProc);
+    CHECK(record.previous == reinterpret_cast<ProcAddress>(ProbeWindow::originalProc()));
+    CHECK(SendMessageA(hwnd, ProbeWindow::kSumMessage, 2, 3) == 1005);
+    CHECK(!record.messages.empty() && record.messages.back() == ProbeWindow::kSumMessage);
+
+    // A failing hook must not unwind into the system; the window's own procedure answers instead.
+    record.failNext = true;
+    CHECK(SendMessageA(hwnd, ProbeWindow::kSumMessage, 4, 5) == 9);
+    record.failNext = false;
+
+    // Installing over the hook reports the hook itself, as the system does, and keeps the first procedure
+    // as the fallback.
+    const ProcAddress again = procs.install(window, hookProc);
+    CHECK(again != record.previous);
+    CHECK(again == static_cast<ProcAddress>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)));
+    record.failNext = true;
+    CHECK(SendMessageA(hwnd, ProbeWindow::kSumMessage, 1, 1) == 2);
+    record.failNext = false;
+
+    procs.restore(window, record.previous);
+    CHECK(GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ProbeWindow::originalProc()));
+    const std::size_t seen = record.messages.size();
+    CHECK(SendMessageA(hwnd, ProbeWindow::kSumMessage, 2, 3) == 5);
+    CHECK(record.messages.size() == seen);
+
+    // A window destroyed while hooked goes cleanly.
+    record.previous = procs.install(window, hookProc);
+    CHECK(procs.isWindow(window));
+    DestroyWindow(hwnd);
+    CHECK(!procs.isWindow(window));
+
+    const std::uint32_t created = procs.registerMessage("TaskbarCreated");
+    CHECK(created >= 0xC000 && created <= 0xFFFF);
+    CHECK(created == procs.registerMessage("TaskbarCreated"));
+    CHECK(created != procs.registerMessage("Kestrove checks.Other"));
+}
+
+}  // namespace e2e::services
