@@ -197,7 +197,16 @@ int comboItems(Words words) {
     return kDone;
 }
 
-int send(Words words) {
+// "<title> <message> <wparam> <lparam>": the window and the message for send and post.
+struct MessageToWindow {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// kDone with out filled, or the command's failure code.
+int messageToWindow(Words words, MessageToWindow& out) {
     const auto found = target(words, false);
     if (!found) return kFailed;
     const auto message = parseMessage(words[1]);
@@ -206,8 +215,14 @@ int send(Words words) {
     if (!message) return badArgument(words[1]);
     if (!wParam) return badArgument(words[2]);
     if (!lParam) return badArgument(words[3]);
-    return printAnswer(
-        sendWithin(found->window, *message, static_cast<WPARAM>(*wParam), static_cast<LPARAM>(*lParam)));
+    out = {found->window, *message, static_cast<WPARAM>(*wParam), static_cast<LPARAM>(*lParam)};
+    return kDone;
+}
+
+int send(Words words) {
+    MessageToWindow m{};
+    if (const int status = messageToWindow(words, m); status != kDone) return status;
+    return printAnswer(sendWithin(m.window, m.message, m.wParam, m.lParam));
 }
 
 // Posted, not sent: a real mouse message arrives through the queue.
@@ -259,17 +274,9 @@ int countWindows(Words words) {
 
 // Posted, as the system delivers notifications such as the tray icon's; returns at once.
 int post(Words words) {
-    const auto found = target(words, false);
-    if (!found) return kFailed;
-    const auto message = parseMessage(words[1]);
-    const auto wParam = parseNumber(words[2]);
-    const auto lParam = parseNumber(words[3]);
-    if (!message) return badArgument(words[1]);
-    if (!wParam) return badArgument(words[2]);
-    if (!lParam) return badArgument(words[3]);
-    return PostMessageA(found->window, *message, static_cast<WPARAM>(*wParam), static_cast<LPARAM>(*lParam))
-               ? kDone
-               : fail("cannot post to", words[0]);
+    MessageToWindow m{};
+    if (const int status = messageToWindow(words, m); status != kDone) return status;
+    return PostMessageA(m.window, m.message, m.wParam, m.lParam) ? kDone : fail("cannot post to", words[0]);
 }
 
 HWND openMenu() {

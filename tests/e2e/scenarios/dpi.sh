@@ -18,19 +18,6 @@ set_screen_dpi() {
 # Twips to pixels at a resolution, rounded to the nearest pixel as the program does.
 twips_at() { echo $((($1 * $2 + 720) / 1440)); }
 
-# Screenshots until two in a row agree, so that the window has finished painting.
-settled_screenshot() {
-    local out=$1 previous="" current tries=0
-    while [ "$tries" -lt 20 ]; do
-        wine_screenshot "$out" || return 1
-        current=$(md5sum <"$out")
-        [ "$current" = "$previous" ] && return 0
-        previous=$current
-        sleep 0.3
-        tries=$((tries + 1))
-    done
-}
-
 # pixel_extent <png> <left> <top> <width> <height> blue|dark: "<width> <height>" of the smallest box
 # around the pixels of that kind inside the rectangle, "0 0" when there are none. Blue is the icon's
 # body; dark is text drawn in the window-text colour.
@@ -80,7 +67,7 @@ windows_at_resolution() {
 
     mkdir -p "$shots"
     local desktop="$APP_DIR/desktop.png"
-    settled_screenshot "$desktop" || fail "screenshot failed"
+    steady_desktop_screenshot "$desktop"
     local rect left top right bottom
     ask rect rect "$APP_TITLE"
     read -r left top right bottom <<<"$rect"
@@ -102,7 +89,7 @@ windows_at_resolution() {
     # The About box's sponsor banner, a picture from the system's loader: 120 x 60 pixels at 96 dpi.
     drv post-mouse "$APP_TITLE" "$ID_IMG_ICON" lbuttonup 0 >/dev/null || fail "the icon picture took no click"
     drv wait-window "About $APP_TITLE" 10 >/dev/null || fail "no About box at $dpi dpi"
-    settled_screenshot "$desktop" || fail "screenshot failed"
+    steady_desktop_screenshot "$desktop"
     ask rect rect "About $APP_TITLE"
     read -r left top right bottom <<<"$rect"
     convert "$desktop" -crop "$((right - left))x$((bottom - top))+${left}+${top}" +repage \
