@@ -6,7 +6,7 @@
 #   host   build/host   Linux: unit tests over the simulated platform, with ASan + UBSan
 #   win32  build/win32  the product, PE32: build/win32/Kestrove.exe
 #   win64  build/win64  the PE32+ twin plus the end-to-end driver, for wine64
-#   fuzz   build/fuzz   clang + libFuzzer targets (only when tests/fuzz/CMakeLists.txt exists)
+#   fuzz   build/fuzz   clang: libFuzzer targets and benchmarks (only when tests/fuzz/CMakeLists.txt exists)
 #
 # Every flavour asked for is attempted; exits non-zero when any of them failed.
 
@@ -45,7 +45,7 @@ build_flavour() {
             return 0
         fi
         configure_and_build build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTROVE_FUZZ=ON
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTROVE_FUZZ=ON -DKESTROVE_BENCH=ON
         ;;
     *)
         echo "build: unknown flavour '$1' (host, win32, win64, fuzz, all)" >&2
