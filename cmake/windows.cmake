@@ -11,8 +11,8 @@ set_property(SOURCE src/resources/kestrove.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/src/resources/kestrove.manifest)
 target_compile_definitions(kestrove_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0400 WINVER=0x0400)
 target_compile_definitions(Kestrove PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_compile_options(kestrove_core PRIVATE -Os -ffunction-sections -fdata-sections)
-target_compile_options(Kestrove PRIVATE -Os -ffunction-sections -fdata-sections)
+target_compile_options(kestrove_core PRIVATE -ffunction-sections -fdata-sections)
+target_compile_options(Kestrove PRIVATE -ffunction-sections -fdata-sections)
 # No runtime to install: libstdc++ and libgcc go into the executable; only system DLLs are imported.
 target_link_options(Kestrove PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
 target_link_libraries(Kestrove PRIVATE rasapi32 shell32 advapi32 gdi32 user32 ole32 oleaut32 uuid comctl32)

@@ -33,11 +33,11 @@ build_flavour() {
         ;;
     win32)
         configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake \
-            -DCMAKE_BUILD_TYPE=Release
+            -DCMAKE_BUILD_TYPE=MinSizeRel
         ;;
     win64)
         configure_and_build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake \
-            -DCMAKE_BUILD_TYPE=Release -DKESTROVE_E2E=ON
+            -DCMAKE_BUILD_TYPE=MinSizeRel -DKESTROVE_E2E=ON
         ;;
     fuzz)
         if [ ! -f tests/fuzz/CMakeLists.txt ]; then

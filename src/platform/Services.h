@@ -110,7 +110,7 @@ class ProcessService {
 };
 
 // The first, 88-byte form of NOTIFYICONDATAA, with handles kept at pointer width; the backend lays it
-// out for the system (32-bit builds byte for byte as described by serialise32()).
+// out for the system (32-bit builds byte for byte as sim::serialise32() describes).
 struct NotifyIconRecord {
     std::uint32_t cbSize = 88;
     WindowHandle hWnd = 0;

@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "tray/basMain.h"
 #include "ui/frmMain.h"
 
@@ -13,22 +11,6 @@ std::string TrayTip;
 frmMain* TrayOwner = nullptr;
 bool TrayActive = false;
 std::uint32_t TaskbarCreated = 0;
-
-std::array<std::uint8_t, 88> serialise32(const NotifyIconRecord& record) {
-    std::array<std::uint8_t, 88> bytes{};
-    std::size_t at = 0;
-    const auto put = [&](std::uint64_t value) {
-        for (int i = 0; i < 4; ++i) bytes[at++] = static_cast<std::uint8_t>(value >> (8 * i));
-    };
-    put(record.cbSize);
-    put(record.hWnd);
-    put(record.uID);
-    put(record.uFlags);
-    put(record.uCallbackMessage);
-    put(record.hIcon);
-    std::memcpy(bytes.data() + at, record.szTip, sizeof record.szTip);
-    return bytes;
-}
 
 void RemoveFromTray(Platform& platform) {
     platform.windowProcs.restore(TrayWindow, OldWindowProc);

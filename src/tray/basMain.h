@@ -2,7 +2,6 @@
 // The notification-area icon's state and the window procedure that stands in front of the main window
 // while the program lives in the tray.
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -38,9 +37,6 @@ void RemoveFromTray(Platform& platform);
 
 // Caption zoom between the window and the notification area: 1 into the tray, 0 out of it.
 void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& windows);
-
-// The icon record as the 32-bit system reads it: 88 bytes, little-endian.
-std::array<std::uint8_t, 88> serialise32(const NotifyIconRecord& record);
 
 }  // namespace basMain
 }  // namespace kestrove

@@ -50,6 +50,11 @@ def flat(rows):
     return bytes(value for row in rows for rgb in row for value in rgb)
 
 
+def luma(rgb):
+    r, g, b = rgb
+    return 0.299 * r + 0.587 * g + 0.114 * b
+
+
 class CommittedFiles(unittest.TestCase):
     def test_files_beside_the_script_are_what_it_draws_now(self):
         # Catches both a script changed without re-running it and output that differs between runs.
@@ -195,11 +200,18 @@ class JpegCoding(unittest.TestCase):
         identify = ["identify", "-format", "%w %h %[interlace]", "jpg:-"]
         info = subprocess.run(identify, input=data, capture_output=True, check=True).stdout.decode()
         self.assertEqual(info, "341 166 None")
+        sampling = subprocess.run(
+            ["identify", "-format", "%[jpeg:sampling-factor]", "jpg:-"], input=data, capture_output=True, check=True
+        )
+        self.assertEqual(sampling.stdout.decode(), "2x2,1x1,1x1")
         pixels = decode(data, "jpg")
         expected = flat(rows)
+        # Brightness is kept at full resolution; colour is halved both ways and softens at the edges.
+        luma_errors = [abs(luma(pixels[i : i + 3]) - luma(expected[i : i + 3])) for i in range(0, len(pixels), 3)]
+        self.assertLess(sum(luma_errors) / len(luma_errors), 2.5)
+        self.assertLess(max(luma_errors), 48)
         errors = [abs(a - b) for a, b in zip(pixels, expected)]
-        self.assertLess(sum(errors) / len(errors), 2.0)
-        self.assertEqual(sum(1 for e in errors if e > 48), 0)
+        self.assertLess(sum(errors) / len(errors), 4.0)
 
 
 class Drawing(unittest.TestCase):

@@ -1,6 +1,7 @@
 // Living in the notification area: hiding behind the icon, the hook, the menu, the zoom.
 #include "KestroveFixture.h"
 #include "platform/sim/CallFormat.h"
+#include "platform/sim/SimShell.h"
 #include "tray/basMain.h"
 
 namespace kestrove::testing {
@@ -56,7 +57,7 @@ TEST_F(Tray, IconRecordIsTheFirst88ByteFormWithTheTipFixedAtHideTime) {
     frmMain& main = startShown();
     hide(main);
     ASSERT_EQ(sim.notifyIconRecords().size(), 1u);
-    const auto bytes = basMain::serialise32(sim.notifyIconRecords()[0]);
+    const auto bytes = sim::serialise32(sim.notifyIconRecords()[0]);
 
     const auto word = [&](std::size_t at) {
         return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 |
@@ -216,8 +217,7 @@ TEST_F(Tray, IconComesBackWhenTheTaskbarIsRecreated) {
     ASSERT_NE(basMain::TaskbarCreated, 0u);
     sim.sendMessage(main.hWnd(), basMain::TaskbarCreated, 0, 0);
     ASSERT_EQ(sim.notifyIconRecords().size(), 2u);
-    EXPECT_EQ(basMain::serialise32(sim.notifyIconRecords()[1]),
-              basMain::serialise32(sim.notifyIconRecords()[0]));
+    EXPECT_EQ(sim::serialise32(sim.notifyIconRecords()[1]), sim::serialise32(sim.notifyIconRecords()[0]));
     EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 2u);
 
     trayMessage(main, 514);  // once restored, a new taskbar adds nothing

@@ -1,6 +1,24 @@
 #include "platform/sim/SimShell.h"
 
+#include <cstring>
+
 namespace kestrove::sim {
+
+std::array<std::uint8_t, 88> serialise32(const NotifyIconRecord& record) {
+    std::array<std::uint8_t, 88> bytes{};
+    std::size_t at = 0;
+    const auto put = [&](std::uint64_t value) {
+        for (int i = 0; i < 4; ++i) bytes[at++] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    put(record.cbSize);
+    put(record.hWnd);
+    put(record.uID);
+    put(record.uFlags);
+    put(record.uCallbackMessage);
+    put(record.hIcon);
+    std::memcpy(bytes.data() + at, record.szTip, sizeof record.szTip);
+    return bytes;
+}
 
 bool SimShell::notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) {
     log_.add("Shell_NotifyIconA(" + std::to_string(static_cast<std::uint32_t>(message)) + ")");

@@ -1,6 +1,8 @@
 #pragma once
 // The notification area and the shell's "open a document" call.
 
+#include <array>
+#include <cstdint>
 #include <set>
 #include <utility>
 #include <vector>
@@ -9,6 +11,9 @@
 #include "platform/sim/SimPlatform.h"
 
 namespace kestrove::sim {
+
+// The icon record as the 32-bit system reads it: 88 bytes, little-endian.
+std::array<std::uint8_t, 88> serialise32(const NotifyIconRecord& record);
 
 class SimShell final : public ShellService {
   public:

@@ -1,5 +1,6 @@
-"""A baseline JPEG writer: YCbCr without subsampling, the usual example quantisation and Huffman
-tables, integer arithmetic throughout so that the output is the same on every run."""
+"""A baseline JPEG writer: YCbCr with the chroma halved both ways (4:2:0), the usual example
+quantisation and Huffman tables, integer arithmetic throughout so that the output is the same on
+every run."""
 
 import math
 import struct
@@ -103,29 +104,38 @@ def quantize(coefficients, table):
     return out
 
 
-def encode_jpeg(rows, quality=90):
-    """rows: a list of rows of (r, g, b) tuples, top row first."""
+def encode_jpeg(rows, quality=75):
+    """rows: a list of rows of (r, g, b) tuples, top row first. Each 16 x 16 unit holds four luma
+    blocks, then one block of each chroma plane at half resolution."""
     height, width = len(rows), len(rows[0])
     luma_q = scaled_quant_table(_LUMA_QUANT, quality)
     chroma_q = scaled_quant_table(_CHROMA_QUANT, quality)
-    planes = _ycbcr_planes(rows)
+    luma, cb, cr = _ycbcr_planes(rows)
+    half = ((width + 1) // 2, (height + 1) // 2)
+    planes = [(luma, width, height), (_halved(cb, width, height), *half), (_halved(cr, width, height), *half)]
     dc_codes = [huffman_codes(_DC_LUMA_BITS, _DC_VALUES), huffman_codes(_DC_CHROMA_BITS, _DC_VALUES)]
     ac_codes = [
         huffman_codes(_AC_LUMA_BITS, _AC_LUMA_VALUES),
         huffman_codes(_AC_CHROMA_BITS, _AC_CHROMA_VALUES),
     ]
     tables = [(luma_q, 0), (chroma_q, 1), (chroma_q, 1)]
+    luma_offsets = [(0, 0), (8, 0), (0, 8), (8, 8)]
 
     out = _EntropyWriter()
     previous_dc = [0, 0, 0]
-    for block_y in range(0, height, 8):
-        for block_x in range(0, width, 8):
+    for unit_y in range(0, height, 16):
+        for unit_x in range(0, width, 16):
             for component, (quant, table) in enumerate(tables):
-                block = _block(planes[component], width, height, block_x, block_y)
-                q = quantize(forward_dct(block), quant)
-                zz = [q[i] for i in ZIGZAG]
-                _encode_block(out, zz, previous_dc[component], dc_codes[table], ac_codes[table])
-                previous_dc[component] = zz[0]
+                plane, plane_width, plane_height = planes[component]
+                offsets = luma_offsets if component == 0 else [(0, 0)]
+                scale = 1 if component == 0 else 2
+                for dx, dy in offsets:
+                    left, top = unit_x // scale + dx, unit_y // scale + dy
+                    block = _block(plane, plane_width, plane_height, left, top)
+                    q = quantize(forward_dct(block), quant)
+                    zz = [q[i] for i in ZIGZAG]
+                    _encode_block(out, zz, previous_dc[component], dc_codes[table], ac_codes[table])
+                    previous_dc[component] = zz[0]
 
     return b"".join(
         [
@@ -134,7 +144,7 @@ def encode_jpeg(rows, quality=90):
             _segment(0xDB, bytes([0]) + bytes(luma_q[i] for i in ZIGZAG)),
             _segment(0xDB, bytes([1]) + bytes(chroma_q[i] for i in ZIGZAG)),
             _segment(
-                0xC0, struct.pack(">BHHB", 8, height, width, 3) + bytes([1, 0x11, 0, 2, 0x11, 1, 3, 0x11, 1])
+                0xC0, struct.pack(">BHHB", 8, height, width, 3) + bytes([1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1])
             ),
             _segment(0xC4, bytes([0x00]) + bytes(_DC_LUMA_BITS) + bytes(_DC_VALUES)),
             _segment(0xC4, bytes([0x10]) + bytes(_AC_LUMA_BITS) + bytes(_AC_LUMA_VALUES)),
@@ -161,6 +171,19 @@ def _ycbcr_planes(rows):
             cb_plane.append((-11059 * r - 21709 * g + 32768 * b + half) >> 16)
             cr_plane.append((32768 * r - 27439 * g - 5329 * b + half) >> 16)
     return y_plane, cb_plane, cr_plane
+
+
+def _halved(plane, width, height):
+    """Each 2 x 2 square averaged (rounded), the last column and row repeated when the size is odd."""
+    out = []
+    for y in range(0, height, 2):
+        below = min(y + 1, height - 1)
+        for x in range(0, width, 2):
+            right = min(x + 1, width - 1)
+            total = plane[y * width + x] + plane[y * width + right]
+            total += plane[below * width + x] + plane[below * width + right]
+            out.append((total + 2) >> 2)
+    return out
 
 
 def _block(plane, width, height, left, top):
