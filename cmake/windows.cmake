@@ -2,7 +2,8 @@
 # Also builds natively on Windows with MinGW.
 
 file(GLOB KESTROVE_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp src/platform/win32/services/*.cpp)
-add_executable(Kestrove WIN32 ${KESTROVE_WIN32_SOURCES} src/resources/kestrove.rc)
+add_executable(Kestrove WIN32 ${KESTROVE_WIN32_SOURCES} src/platform/win32/runtime/LeanRuntime.cpp
+    src/resources/kestrove.rc)
 target_link_libraries(Kestrove PRIVATE kestrove_core)
 # Resources find their art beside the .rc file.
 set_property(SOURCE src/resources/kestrove.rc APPEND PROPERTY OBJECT_DEPENDS

@@ -2,8 +2,9 @@
 // Plain values that cross the boundary between the program and its platform. No Win32 types here:
 // handles are carried as opaque integers of pointer width, so the same logic builds on Linux.
 
+#include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 namespace kestrove {
@@ -34,10 +35,16 @@ struct ScreenRect {  // RECT: screen pixels
 };
 
 // A run-time error of the user-interface layer or a platform call. The main window's load handler
-// traps these step by step; everywhere else they travel to the caller.
-class RuntimeError : public std::runtime_error {
+// traps these step by step; everywhere else they travel to the caller. The message is a string
+// literal: the error owns no memory, and it keeps the standard exception classes out of the product.
+class RuntimeError : public std::exception {
   public:
-    using std::runtime_error::runtime_error;
+    template <std::size_t N>
+    explicit RuntimeError(const char (&what)[N]) noexcept : what_(what) {}
+    const char* what() const noexcept override { return what_; }
+
+  private:
+    const char* what_;
 };
 
 // The error a check box raises for a value outside 0..2.

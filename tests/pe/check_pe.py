@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Checks a built Kestrove.exe: format and machine, GUI subsystem, the version record, the icon, the
-hand cursor, the two pictures, the application manifest and the imported DLLs.
+"""Checks a built Kestrove.exe: its size, format and machine, GUI subsystem, the version record, the
+icon, the hand cursor, the two pictures, the application manifest and the imported DLLs.
 
 usage: check_pe.py PATH/Kestrove.exe i386|amd64
 
@@ -23,6 +23,10 @@ MACHINES = {
     "amd64": (0x8664, 0x20B, "PE32+"),
 }
 GUI_SUBSYSTEM = 2
+
+SIZE_LIMIT_KB = 256
+# Written only by libstdc++'s default terminate handler, which brings a demangler and printf with it.
+VERBOSE_TERMINATE_TEXT = b"terminate called"
 
 EXPECTED_VERSION = (1, 25, 0, 0)
 EXPECTED_STRING_TABLE = "040904B0"
@@ -128,6 +132,19 @@ def single(resources, type_id, name_id):
 
 def names_of_type(resources, type_id):
     return sorted((name for t, name in resources if t == type_id), key=str)
+
+
+def check_size(report, data):
+    size = len(data)
+    # The line names the size whether it passes or fails, so every run reports it.
+    report.check(
+        size <= SIZE_LIMIT_KB * 1024,
+        f"size {size} bytes ({size / 1024:.1f} KB), at most {SIZE_LIMIT_KB} KB",
+        f"{size - SIZE_LIMIT_KB * 1024} bytes over",
+    )
+    report.check(
+        VERBOSE_TERMINATE_TEXT not in data, "no verbose terminate handler", "the library's handler is linked in"
+    )
 
 
 def check_headers(report, pe, machine):
@@ -288,12 +305,15 @@ def run(path, machine, out=None):
 
     report = Report(out)
     try:
-        pe = pefile.PE(path)
+        with open(path, "rb") as f:
+            data = f.read()
+        pe = pefile.PE(data=data)
     except (OSError, pefile.PEFormatError) as error:
         report.check(False, f"{path} is a PE image", str(error))
         report.summary()
         return report
     with pe:
+        check_size(report, data)
         check_headers(report, pe, machine)
         resources = collect_resources(pe)
         check_version(report, resources)

@@ -229,6 +229,16 @@ class ResourceChecks(unittest.TestCase):
         self.assertIn("frame marker 0xc2", text)
 
 
+class SizeChecks(unittest.TestCase):
+    def test_size_is_reported_and_limited_to_256_kb(self):
+        report, text = run_check(check_pe.check_size, b"\0" * (256 * 1024))
+        self.assertEqual(report.failed, 0, text)
+        self.assertIn("PASS  size 262144 bytes (256.0 KB), at most 256 KB", text)
+        report, text = run_check(check_pe.check_size, b"\0" * (256 * 1024 + 1))
+        self.assertEqual(report.failed, 1, text)
+        self.assertIn("FAIL  size 262145 bytes (256.0 KB), at most 256 KB: 1 bytes over", text)
+
+
 class VersionAndImportChecks(unittest.TestCase):
     def test_expected_record_passes_and_each_deviation_fails(self):
         def failures(record):
@@ -366,7 +376,8 @@ MINGW = ("x86_64-w64-mingw32-windres", "x86_64-w64-mingw32-g++-win32")
 
 @unittest.skipUnless(all(shutil.which(tool) for tool in MINGW), "MinGW-w64 tools not installed")
 class WholeExecutable(unittest.TestCase):
-    """Links a trivial GUI program with and without the program's resources and checks both."""
+    """Links a trivial GUI program with and without the program's resources and checks both, and one
+    that throws, which brings the library's own terminate handler."""
 
     @classmethod
     def setUpClass(cls):
@@ -384,6 +395,12 @@ class WholeExecutable(unittest.TestCase):
         link = [MINGW[1], "-mwindows", "-static", source]
         subprocess.run(link + [resources, "-o", cls.with_resources], check=True)
         subprocess.run(link + ["-o", cls.without_resources], check=True)
+        throwing = os.path.join(work, "throwing.cpp")
+        with open(throwing, "w") as f:
+            f.write("#include <windows.h>\n")
+            f.write("int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { throw 1; }\n")
+        cls.throwing = os.path.join(work, "throwing.exe")
+        subprocess.run([MINGW[1], "-mwindows", "-static", throwing, resources, "-o", cls.throwing], check=True)
 
     @classmethod
     def tearDownClass(cls):
@@ -403,6 +420,11 @@ class WholeExecutable(unittest.TestCase):
         self.assertEqual(status, 0, "\n".join(lines))
         self.assertRegex(lines[-1], r"^[1-9][0-9]* passed, 0 failed$")
 
+    def test_program_with_the_library_terminate_handler_fails(self):
+        status, lines = self.run_main(self.throwing, "amd64")
+        self.assertEqual(status, 1)
+        self.assertIn("FAIL  no verbose terminate handler: the library's handler is linked in", lines)
+
     def test_program_without_resources_fails(self):
         status, lines = self.run_main(self.without_resources, "amd64")
         self.assertEqual(status, 1)
@@ -413,7 +435,7 @@ class WholeExecutable(unittest.TestCase):
     def test_wrong_machine_and_non_executable_fail(self):
         status, lines = self.run_main(self.with_resources, "i386")
         self.assertEqual(status, 1)
-        self.assertTrue(lines[0].startswith("FAIL  PE32 image for i386"), lines[0])
+        self.assertTrue(any(line.startswith("FAIL  PE32 image for i386") for line in lines), lines)
 
         status, lines = self.run_main(os.path.join(RESOURCES, "logo.jpg"), "i386")
         self.assertEqual((status, lines[-1]), (1, "0 passed, 1 failed"))

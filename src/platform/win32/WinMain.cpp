@@ -3,18 +3,10 @@
 
 #include <windows.h>
 
-#include <exception>
-
 #include "platform/forms/Application.h"
 #include "platform/win32/Win32Backend.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/frmMain.h"
-
-// Takes the place of libstdc++'s default terminate handler, which the static link would otherwise
-// bring in: that one writes the exception's demangled type to stderr, which a GUI program does not
-// have, and costs the demangler and a printf. Only an exception that escapes through a system
-// callback or a noexcept function gets here; the process just ends, without a message box.
-void __gnu_cxx::__verbose_terminate_handler() { TerminateProcess(GetCurrentProcess(), 3); }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     try {

@@ -1,11 +1,12 @@
 # shellcheck shell=bash
 # Programs that check parts of the product from inside, run under the same Wine session as the
-# scenarios: the forms backend, and the platform services. Each prints one line per failed check and a
+# scenarios: the forms backend, the platform services, and the product's own runtime pieces. Each prints one line per failed check and a
 # last line "N passed, M failed", and exits non-zero on failure. Each function runs in its own subshell.
 
 SCENARIOS+=(
     backend_checks
     services_checks
+    runtime_checks
 )
 
 # run_self_check <name> <program.exe> [arguments...]: runs the copy in APP_DIR; its output goes to the
@@ -49,4 +50,15 @@ services_checks() {
     run_self_check services_checks kestrove_services_check.exe nt
     use_win98_mode kestrove_services_check.exe
     run_self_check services_checks_9x kestrove_services_check.exe 9x family
+}
+
+runtime_checks() {
+    new_tools_dir runtime_checks kestrove_runtime_check.exe
+    run_self_check runtime_checks kestrove_runtime_check.exe
+    # An exception that escapes ends the process at once: exit code 3, nothing written.
+    local out rc=0
+    out=$(cd "$APP_DIR" && timeout -k 10 120 "$WINE" "$APP_DIR/kestrove_runtime_check.exe" terminate 2>&1) || rc=$?
+    [ "$rc" -eq 3 ] || fail "an escaping exception ended the check with $rc, expected 3"
+    [ -z "$out" ] || fail "an escaping exception wrote: $out"
+    note "an escaping exception: exit code 3, nothing written"
 }
