@@ -1,6 +1,11 @@
 # The Windows flavours: the product Kestrove.exe (PE32 from the i686 toolchain, PE32+ from x86_64).
 # Also builds natively on Windows with MinGW.
 
+# Without a build type nothing would be optimised; the product is built for size.
+if(NOT CMAKE_BUILD_TYPE)
+    set(CMAKE_BUILD_TYPE MinSizeRel CACHE STRING "Build type" FORCE)
+endif()
+
 file(GLOB KESTROVE_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp src/platform/win32/services/*.cpp)
 add_executable(Kestrove WIN32 ${KESTROVE_WIN32_SOURCES} src/platform/win32/runtime/LeanRuntime.cpp
     src/resources/kestrove.rc)
