@@ -111,31 +111,33 @@ def encode_jpeg(rows, quality=75):
     luma_q = scaled_quant_table(_LUMA_QUANT, quality)
     chroma_q = scaled_quant_table(_CHROMA_QUANT, quality)
     luma, cb, cr = _ycbcr_planes(rows)
-    half = ((width + 1) // 2, (height + 1) // 2)
-    planes = [(luma, width, height), (_halved(cb, width, height), *half), (_halved(cr, width, height), *half)]
+    half_width, half_height = (width + 1) // 2, (height + 1) // 2
+    # Per component: its samples and their size, where its blocks start within a unit, the unit's
+    # size in its own samples, and its table set.
+    components = [
+        (luma, width, height, [(0, 0), (8, 0), (0, 8), (8, 8)], 16, 0),
+        (_halved(cb, width, height), half_width, half_height, [(0, 0)], 8, 1),
+        (_halved(cr, width, height), half_width, half_height, [(0, 0)], 8, 1),
+    ]
+    quant = [luma_q, chroma_q]
     dc_codes = [huffman_codes(_DC_LUMA_BITS, _DC_VALUES), huffman_codes(_DC_CHROMA_BITS, _DC_VALUES)]
     ac_codes = [
         huffman_codes(_AC_LUMA_BITS, _AC_LUMA_VALUES),
         huffman_codes(_AC_CHROMA_BITS, _AC_CHROMA_VALUES),
     ]
-    tables = [(luma_q, 0), (chroma_q, 1), (chroma_q, 1)]
-    luma_offsets = [(0, 0), (8, 0), (0, 8), (8, 8)]
 
     out = _EntropyWriter()
     previous_dc = [0, 0, 0]
-    for unit_y in range(0, height, 16):
-        for unit_x in range(0, width, 16):
-            for component, (quant, table) in enumerate(tables):
-                plane, plane_width, plane_height = planes[component]
-                offsets = luma_offsets if component == 0 else [(0, 0)]
-                scale = 1 if component == 0 else 2
-                for dx, dy in offsets:
-                    left, top = unit_x // scale + dx, unit_y // scale + dy
+    for unit_row in range((height + 15) // 16):
+        for unit_column in range((width + 15) // 16):
+            for index, (plane, plane_width, plane_height, starts, unit, table) in enumerate(components):
+                for dx, dy in starts:
+                    left, top = unit_column * unit + dx, unit_row * unit + dy
                     block = _block(plane, plane_width, plane_height, left, top)
-                    q = quantize(forward_dct(block), quant)
+                    q = quantize(forward_dct(block), quant[table])
                     zz = [q[i] for i in ZIGZAG]
-                    _encode_block(out, zz, previous_dc[component], dc_codes[table], ac_codes[table])
-                    previous_dc[component] = zz[0]
+                    _encode_block(out, zz, previous_dc[index], dc_codes[table], ac_codes[table])
+                    previous_dc[index] = zz[0]
 
     return b"".join(
         [
