@@ -400,7 +400,7 @@ class WholeExecutable(unittest.TestCase):
             f.write("#include <windows.h>\n")
             f.write("int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { throw 1; }\n")
         cls.throwing = os.path.join(work, "throwing.exe")
-        subprocess.run([MINGW[1], "-mwindows", "-static", throwing, resources, "-o", cls.throwing], check=True)
+        subprocess.run(link[:-1] + [throwing, resources, "-o", cls.throwing], check=True)
 
     @classmethod
     def tearDownClass(cls):
