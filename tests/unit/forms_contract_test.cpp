@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/forms/Application.h"
+#include "platform/forms/ComboPick.h"
 #include "platform/sim/SimPlatform.h"
 
 namespace kestrove::forms {
@@ -415,6 +416,46 @@ TEST_F(FormsContract, ClosingTheLastWindowRequestsQuit) {
     ui.doEvents();
     EXPECT_TRUE(app.loadedForms().empty());
     EXPECT_TRUE(ui.quitRequested());
+}
+
+// The sequences the system sends, Wine's and Windows' alike: each pick is reported once, in either order.
+TEST(ComboPicks, EachPickIsReportedOnceWhateverTheOrder) {
+    using enum ComboNotice;
+    struct Case {
+        const char* what;
+        std::vector<ComboNotice> notices;
+        int selection;
+        int picks;
+    };
+    const Case cases[] = {
+        {"mouse, change first", {DropDown, SelectionChange, SelectionEndOk}, 1, 1},
+        {"mouse, ended OK first", {DropDown, SelectionEndOk, SelectionChange}, 1, 1},
+        {"arrow key, change only", {SelectionChange}, 1, 1},
+        {"arrow key, ended OK first", {SelectionEndOk, SelectionChange}, 1, 1},
+        {"the selected item picked again", {DropDown, SelectionEndOk, SelectionChange}, 0, 1},
+        {"list closed without a pick", {DropDown, SelectionEndCancel, SelectionChange}, 0, 0},
+        {"list opened only", {DropDown}, 0, 0},
+        {"no selection", {SelectionChange, SelectionEndOk}, kNoSelection, 0},
+    };
+    for (const Case& c : cases) {
+        ComboPickFilter f;
+        f.isPick(SelectionChange, 0);  // item 0 was picked before
+        int picks = 0;
+        for (const ComboNotice notice : c.notices) picks += f.isPick(notice, c.selection) ? 1 : 0;
+        EXPECT_EQ(picks, c.picks) << c.what;
+    }
+}
+
+TEST(ComboPicks, ArrowKeysInAnOpenListPickEachItemAndEnterAddsNothing) {
+    using enum ComboNotice;
+    ComboPickFilter f;
+    EXPECT_FALSE(f.isPick(DropDown, 0));
+    EXPECT_TRUE(f.isPick(SelectionChange, 1));
+    EXPECT_TRUE(f.isPick(SelectionChange, 2));
+    EXPECT_FALSE(f.isPick(SelectionEndOk, 2));
+    // Typing selected item 1 without a change; an arrow key back to item 2 is a pick again.
+    EXPECT_FALSE(f.isPick(EditChange, 1));
+    EXPECT_TRUE(f.isPick(SelectionChange, 2));
 }
 
 }  // namespace

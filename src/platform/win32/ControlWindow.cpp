@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "platform/win32/AnsiText.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/MouseInput.h"
@@ -111,7 +113,9 @@ void ControlWindow::move(const TwipRect& rect) {
 void ControlWindow::setVisible(bool visible) { ShowWindow(window_.get(), visible ? SW_SHOWNA : SW_HIDE); }
 
 void ControlWindow::setText(const std::string& text) {
+    const bool outer = !std::exchange(settingText_, true);
     SetWindowTextA(window_.get(), toAnsi(text).c_str());
+    if (outer) settingText_ = false;
     if (transparent_) redrawBehind();
 }
 
@@ -153,10 +157,15 @@ bool ControlWindow::isClick(UINT notification) {
         case forms::ControlKind::Image:
             return false;  // their clicks come from their own mouse messages
     }
+    if (settingText_) return false;
+    using forms::ComboNotice;
     ComboNotice notice;
     switch (notification) {
         case CBN_DROPDOWN:
             notice = ComboNotice::DropDown;
+            break;
+        case CBN_EDITCHANGE:
+            notice = ComboNotice::EditChange;
             break;
         case CBN_SELCHANGE:
             notice = ComboNotice::SelectionChange;
@@ -164,19 +173,24 @@ bool ControlWindow::isClick(UINT notification) {
         case CBN_SELENDOK:
             notice = ComboNotice::SelectionEndOk;
             break;
+        case CBN_SELENDCANCEL:
+            notice = ComboNotice::SelectionEndCancel;
+            break;
         default:
             return false;
     }
     HWND combo = window_.get();
     const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    if (!picks_.isPick(notice, selected != CB_ERR)) return false;
-    // The edit field takes the picked item only after the selection change: the handler must see it.
+    if (!picks_.isPick(notice, selected == CB_ERR ? forms::kNoSelection : static_cast<int>(selected))) {
+        return false;
+    }
+    // The edit field may take the picked item only after the last notification: the handler must see it.
     const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
     if (length != CB_ERR) {
         std::string item(static_cast<std::size_t>(length) + 1, '\0');
         SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected),
                      reinterpret_cast<LPARAM>(item.data()));
-        SetWindowTextA(combo, item.c_str());
+        setText(fromAnsi(item.c_str()));
     }
     return true;
 }
