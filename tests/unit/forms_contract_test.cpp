@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/forms/Application.h"
@@ -418,30 +419,30 @@ TEST_F(FormsContract, ClosingTheLastWindowRequestsQuit) {
     EXPECT_TRUE(ui.quitRequested());
 }
 
-// The sequences the system sends, Wine's and Windows' alike: each pick is reported once, in either order.
+// The sequences the system sends, Wine's and Windows' alike, with the list's selection at each: every
+// pick is reported once, in either order; item 0 was picked before.
 TEST(ComboPicks, EachPickIsReportedOnceWhateverTheOrder) {
     using enum ComboNotice;
     struct Case {
         const char* what;
-        std::vector<ComboNotice> notices;
-        int selection;
+        std::vector<std::pair<ComboNotice, int>> notices;
         int picks;
     };
     const Case cases[] = {
-        {"mouse, change first", {DropDown, SelectionChange, SelectionEndOk}, 1, 1},
-        {"mouse, ended OK first", {DropDown, SelectionEndOk, SelectionChange}, 1, 1},
-        {"arrow key, change only", {SelectionChange}, 1, 1},
-        {"arrow key, ended OK first", {SelectionEndOk, SelectionChange}, 1, 1},
-        {"the selected item picked again", {DropDown, SelectionEndOk, SelectionChange}, 0, 1},
-        {"list closed without a pick", {DropDown, SelectionEndCancel, SelectionChange}, 0, 0},
-        {"list opened only", {DropDown}, 0, 0},
-        {"no selection", {SelectionChange, SelectionEndOk}, kNoSelection, 0},
+        {"mouse, change first", {{DropDown, 0}, {SelectionChange, 1}, {SelectionEndOk, 1}}, 1},
+        {"mouse, ended OK first", {{DropDown, 0}, {SelectionEndOk, 1}, {SelectionChange, 1}}, 1},
+        {"arrow key, change only", {{SelectionChange, 1}}, 1},
+        {"arrow key, ended OK first", {{SelectionEndOk, 1}, {SelectionChange, 1}}, 1},
+        {"the selected item picked again", {{DropDown, 0}, {SelectionEndOk, 0}, {SelectionChange, 0}}, 0},
+        {"list closed by its button", {{DropDown, 0}, {SelectionEndOk, 0}}, 0},
+        {"list closed elsewhere", {{DropDown, 0}, {SelectionEndCancel, 0}, {SelectionChange, 0}}, 0},
+        {"no selection", {{SelectionChange, kNoSelection}, {SelectionEndOk, kNoSelection}}, 0},
     };
     for (const Case& c : cases) {
         ComboPickFilter f;
-        f.isPick(SelectionChange, 0);  // item 0 was picked before
+        f.isPick(SelectionChange, 0);
         int picks = 0;
-        for (const ComboNotice notice : c.notices) picks += f.isPick(notice, c.selection) ? 1 : 0;
+        for (const auto& [notice, selection] : c.notices) picks += f.isPick(notice, selection) ? 1 : 0;
         EXPECT_EQ(picks, c.picks) << c.what;
     }
 }
@@ -456,6 +457,10 @@ TEST(ComboPicks, ArrowKeysInAnOpenListPickEachItemAndEnterAddsNothing) {
     // Typing selected item 1 without a change; an arrow key back to item 2 is a pick again.
     EXPECT_FALSE(f.isPick(EditChange, 1));
     EXPECT_TRUE(f.isPick(SelectionChange, 2));
+    // Hovering over item 0 and closing the list without a pick reports the hovered item.
+    EXPECT_FALSE(f.isPick(DropDown, 2));
+    EXPECT_FALSE(f.isPick(SelectionEndCancel, 0));
+    EXPECT_FALSE(f.isPick(SelectionChange, 0));
 }
 
 }  // namespace

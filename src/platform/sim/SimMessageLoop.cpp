@@ -160,8 +160,11 @@ void SimBackend::arrowTo(NativeId combo, std::size_t index, PickOrder order) {
 }
 
 void SimBackend::dismissList(NativeId combo) {
+    // Closed by its button, the list reports "ended OK"; closed by a click elsewhere, Wine's reports
+    // "ended cancel" and a selection change back to the item it had.
     postComboNotices(combo, std::nullopt, {ComboNotice::DropDown});
-    // Wine reports a selection change back to the item the list had.
+    postComboNotices(combo, std::nullopt, {ComboNotice::SelectionEndOk});
+    postComboNotices(combo, std::nullopt, {ComboNotice::DropDown});
     postComboNotices(combo, std::nullopt, {ComboNotice::SelectionEndCancel, ComboNotice::SelectionChange});
 }
 

@@ -114,7 +114,7 @@ class SimBackend final : public forms::Backend {
     void pick(forms::NativeId combo, std::size_t index, PickOrder order = PickOrder::ChangeFirst);
     // Moves the selection of the closed list with the arrow keys: the same, without opening the list.
     void arrowTo(forms::NativeId combo, std::size_t index, PickOrder order = PickOrder::ChangeFirst);
-    // Opens the list and closes it again without a pick.
+    // Opens the list and closes it again without a pick, by its button and then by a click elsewhere.
     void dismissList(forms::NativeId combo);
     void type(forms::NativeId combo, const std::string& text);  // edits the text field: no event
     void mouse(forms::NativeId control, forms::ControlEvent event, int button, int shift);

@@ -174,6 +174,55 @@ int comboPick(Words words) {
     return printAnswer(index);
 }
 
+// An arrow key pressed in the combo box's edit field, as the keyboard delivers it there.
+int comboKey(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    UINT key = 0;
+    if (words[2] == "up") key = VK_UP;
+    if (words[2] == "down") key = VK_DOWN;
+    if (key == 0) return badArgument(words[2]);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(found->control, &info) || info.hwndItem == nullptr) {
+        return fail("no edit field in control", words[1]);
+    }
+    constexpr LPARAM kExtended = 1 << 24;
+    const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, 0)) << 16) | kExtended;
+    const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
+    if (!PostMessageA(info.hwndItem, WM_KEYDOWN, key, down) ||
+        !PostMessageA(info.hwndItem, WM_KEYUP, key, up)) {
+        return fail("cannot post to", words[1]);
+    }
+    return kDone;
+}
+
+// The screen point to click for the drop-down button, or for an item of the open list.
+int comboPoint(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(found->control, &info)) return fail("not a combo box", words[1]);
+    HWND within = found->control;
+    RECT area = info.rcButton;
+    if (words[2] != "button") {
+        const auto index = parseNumber(words[2]);
+        if (!index || *index < 0) return badArgument(words[2]);
+        if (!SendMessageA(found->control, CB_GETDROPPEDSTATE, 0, 0))
+            return fail("list not open in", words[1]);
+        within = info.hwndList;
+        if (SendMessageA(within, LB_GETITEMRECT, static_cast<WPARAM>(*index),
+                         reinterpret_cast<LPARAM>(&area)) == LB_ERR) {
+            return fail("no item", words[2]);
+        }
+    }
+    POINT centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    ClientToScreen(within, &centre);
+    std::printf("%ld %ld\n", centre.x, centre.y);
+    return kDone;
+}
+
 int comboCount(Words words) {
     const auto found = target(words, true);
     return found ? printAnswer(sendWithin(found->control, CB_GETCOUNT, 0, 0)) : kFailed;
@@ -395,6 +444,8 @@ constexpr Command kCommands[] = {
     {"click", "<title> <control-id>", 2, 2, click},
     {"combo-add", "<title> <control-id> <text>", 3, 3, comboAdd},
     {"combo-pick", "<title> <control-id> <text>", 3, 3, comboPick},
+    {"combo-key", "<title> <control-id> up|down", 3, 3, comboKey},
+    {"combo-point", "<title> <control-id> button|<item>", 3, 3, comboPoint},
     {"combo-count", "<title> <control-id>", 2, 2, comboCount},
     {"combo-items", "<title> <control-id>", 2, 2, comboItems},
     {"send", "<title> <message> <wparam> <lparam>", 4, 4, send},
