@@ -182,44 +182,51 @@ int comboKey(Words words) {
     if (words[2] == "up") key = VK_UP;
     if (words[2] == "down") key = VK_DOWN;
     if (key == 0) return badArgument(words[2]);
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetComboBoxInfo(found->control, &info) || info.hwndItem == nullptr) {
-        return fail("no edit field in control", words[1]);
-    }
+    HWND edit = FindWindowExA(found->control, nullptr, "Edit", nullptr);
+    if (edit == nullptr) return fail("no edit field in control", words[1]);
     constexpr LPARAM kExtended = 1 << 24;
     const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, 0)) << 16) | kExtended;
     const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
-    if (!PostMessageA(info.hwndItem, WM_KEYDOWN, key, down) ||
-        !PostMessageA(info.hwndItem, WM_KEYUP, key, up)) {
+    if (!PostMessageA(edit, WM_KEYDOWN, key, down) || !PostMessageA(edit, WM_KEYUP, key, up)) {
         return fail("cannot post to", words[1]);
     }
     return kDone;
+}
+
+// The open list of a combo box: a top-level window of the combo box's thread.
+HWND openListOf(HWND combo) {
+    const DWORD thread = GetWindowThreadProcessId(combo, nullptr);
+    for (HWND list = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); list != nullptr;
+         list = FindWindowExA(nullptr, list, "ComboLBox", nullptr)) {
+        if (IsWindowVisible(list) && GetWindowThreadProcessId(list, nullptr) == thread) return list;
+    }
+    return nullptr;
 }
 
 // The screen point to click for the drop-down button, or for an item of the open list.
 int comboPoint(Words words) {
     const auto found = target(words, true);
     if (!found) return kFailed;
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetComboBoxInfo(found->control, &info)) return fail("not a combo box", words[1]);
-    HWND within = found->control;
-    RECT area = info.rcButton;
-    if (words[2] != "button") {
+    HWND combo = found->control;
+    RECT area{};
+    POINT at{};
+    if (words[2] == "button") {
+        GetWindowRect(combo, &area);  // a drop-down combo box is as high as its field
+        at = {area.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, (area.top + area.bottom) / 2};
+    } else {
         const auto index = parseNumber(words[2]);
         if (!index || *index < 0) return badArgument(words[2]);
-        if (!SendMessageA(found->control, CB_GETDROPPEDSTATE, 0, 0))
-            return fail("list not open in", words[1]);
-        within = info.hwndList;
-        if (SendMessageA(within, LB_GETITEMRECT, static_cast<WPARAM>(*index),
-                         reinterpret_cast<LPARAM>(&area)) == LB_ERR) {
-            return fail("no item", words[2]);
-        }
+        HWND list = openListOf(combo);
+        if (list == nullptr) return fail("list not open in", words[1]);
+        const auto height = sendWithin(list, LB_GETITEMHEIGHT, 0, 0);
+        const auto top = sendWithin(list, LB_GETTOPINDEX, 0, 0);
+        if (!height || !top || *height <= 0 || *index < *top) return fail("cannot place item", words[2]);
+        GetClientRect(list, &area);
+        at = {area.right / 2, static_cast<LONG>((*index - *top) * *height + *height / 2)};
+        if (at.y >= area.bottom) return fail("item not in view", words[2]);
+        ClientToScreen(list, &at);
     }
-    POINT centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-    ClientToScreen(within, &centre);
-    std::printf("%ld %ld\n", centre.x, centre.y);
+    std::printf("%ld %ld\n", at.x, at.y);
     return kDone;
 }
 
