@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include <utility>
-
 #include "platform/win32/AnsiText.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/MouseInput.h"
@@ -113,9 +111,7 @@ void ControlWindow::move(const TwipRect& rect) {
 void ControlWindow::setVisible(bool visible) { ShowWindow(window_.get(), visible ? SW_SHOWNA : SW_HIDE); }
 
 void ControlWindow::setText(const std::string& text) {
-    const bool outer = !std::exchange(settingText_, true);
     SetWindowTextA(window_.get(), toAnsi(text).c_str());
-    if (outer) settingText_ = false;
     if (transparent_) redrawBehind();
 }
 
@@ -157,7 +153,6 @@ bool ControlWindow::isClick(UINT notification) {
         case forms::ControlKind::Image:
             return false;  // their clicks come from their own mouse messages
     }
-    if (settingText_) return false;
     using forms::ComboNotice;
     ComboNotice notice;
     switch (notification) {
@@ -190,7 +185,7 @@ bool ControlWindow::isClick(UINT notification) {
         std::string item(static_cast<std::size_t>(length) + 1, '\0');
         SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected),
                      reinterpret_cast<LPARAM>(item.data()));
-        setText(fromAnsi(item.c_str()));
+        SetWindowTextA(combo, item.c_str());
     }
     return true;
 }

@@ -66,7 +66,6 @@ class ControlWindow {
     bool cancel_;
     ColourBrush backBrush_;
     forms::ComboPickFilter picks_;
-    bool settingText_ = false;    // our own text changes are not the user's
     WNDPROC original_ = nullptr;  // the class's procedure behind our subclass
     bool closing_ = false;
     OwnedWindow window_;
