@@ -12,7 +12,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
     wine wine64 fonts-wine
-    xvfb x11-apps x11-utils xdotool imagemagick
+    xvfb x11-apps x11-utils xdotool imagemagick inotify-tools
     python3 python3-pefile
     e2fsprogs procps
 )

@@ -12,7 +12,8 @@ constexpr const char* kTemporaryName = "\\kestrove.tmp";
 std::string formatSettings(CodePageService& codePage, const std::optional<std::string>& name,
                            std::int16_t value) {
     std::string bytes;
-    if (name) {
+    // No name and an empty one alike are an empty line: "" would read back as a name.
+    if (name && !name->empty()) {
         bytes += '"';
         for (const char c : codePage.toAnsi(*name)) {
             if (c == '"') bytes += '"';  // doubled, so the name reads back whole
@@ -28,8 +29,13 @@ std::string formatSettings(CodePageService& codePage, const std::optional<std::s
 
 std::string SettingsFile::path() const { return platform_.program.exeDirectory() + kFileName; }
 
+std::string SettingsFile::temporaryPath() const { return platform_.program.exeDirectory() + kTemporaryName; }
+
 SettingsReader SettingsFile::open() {
     auto bytes = platform_.files.read(path());
+    // A replace on 9x deletes the old file before it moves the new one in: when the move failed, the new
+    // settings are still under the temporary name.
+    if (!bytes) bytes = platform_.files.read(temporaryPath());
     if (!bytes) throw RuntimeError("File not found");
     return SettingsReader(std::move(*bytes));
 }
@@ -41,9 +47,14 @@ std::optional<std::string> SettingsFile::decodeName(const std::optional<std::str
 
 void SettingsFile::save(const std::optional<std::string>& name, std::int16_t value) {
     const std::string bytes = formatSettings(platform_.codePage, name, value);
-    const std::string temporary = platform_.program.exeDirectory() + kTemporaryName;
+    const std::string temporary = temporaryPath();
     FileService& files = platform_.files;
-    if (!files.write(temporary, bytes) || !files.replace(temporary, path())) files.remove(temporary);
+    if (!files.write(temporary, bytes)) {
+        files.remove(temporary);
+        return;
+    }
+    // A failed replace that took the old file with it leaves the temporary as the only copy.
+    if (!files.replace(temporary, path()) && files.exists(path())) files.remove(temporary);
 }
 
 }  // namespace kestrove::keeper

@@ -11,7 +11,7 @@
 
 namespace kestrove::keeper {
 
-// The file's bytes for a name (UTF-8; nullopt writes an empty first line) and a switch value.
+// The file's bytes for a name (UTF-8; nullopt or empty writes an empty first line) and a switch value.
 std::string formatSettings(CodePageService& codePage, const std::optional<std::string>& name,
                            std::int16_t value);
 
@@ -20,14 +20,18 @@ class SettingsFile {
     explicit SettingsFile(Platform& platform) : platform_(platform) {}
 
     std::string path() const;
-    // Throws RuntimeError when the file cannot be opened.
+    // Falls back to the temporary a save left behind without the file. Throws RuntimeError when neither
+    // can be opened.
     SettingsReader open();
     // A name read from the file, as Unicode text.
     std::optional<std::string> decodeName(const std::optional<std::string>& ansi);
-    // Replaces the file as a whole or not at all: a failed save leaves the previous file as it was.
+    // Replaces the file as a whole or not at all: a failed save leaves the previous file as it was, or
+    // where the failure has already deleted it, the new content under the temporary name.
     void save(const std::optional<std::string>& name, std::int16_t value);
 
   private:
+    std::string temporaryPath() const;
+
     Platform& platform_;
 };
 

@@ -47,7 +47,8 @@ std::optional<std::string> SettingsReader::readName() {
     if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
         ++pos_;
         std::string value;
-        while (pos_ < bytes_.size()) {
+        // The line end closes an unterminated quote, so the switch on the next line is still read.
+        while (!atLineEnd()) {
             const char c = bytes_[pos_++];
             if (c != '"') {
                 value += c;

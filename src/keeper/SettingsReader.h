@@ -15,7 +15,8 @@ class SettingsReader {
     explicit SettingsReader(std::string bytes) : bytes_(std::move(bytes)) {}
 
     // The entry name as the file's bytes (ANSI); nullopt for an empty line or field. A doubled quote inside
-    // a quoted name stands for one quote. Throws RuntimeError when the file has no more fields.
+    // a quoted name stands for one quote; a quoted name ends at its line end at the latest. Throws
+    // RuntimeError when the file has no more fields.
     std::optional<std::string> readName();
 
     // The switch value: a decimal integer in the 16-bit signed range. Throws RuntimeError at the end of

@@ -40,7 +40,8 @@ class CodePageService {
 class FileService {
   public:
     virtual ~FileService() = default;
-    virtual std::optional<std::string> read(const std::string& path) = 0;      // nullopt: cannot be opened
+    virtual std::optional<std::string> read(const std::string& path) = 0;  // nullopt: cannot be opened
+    virtual bool exists(const std::string& path) = 0;
     virtual bool write(const std::string& path, std::string_view bytes) = 0;   // create or truncate
     virtual bool replace(const std::string& from, const std::string& to) = 0;  // rename over an existing file
     virtual void remove(const std::string& path) = 0;
@@ -140,7 +141,7 @@ class WindowProcService {
     virtual ~WindowProcService() = default;
     // Installs proc as the window procedure; returns the procedure that was in place.
     virtual ProcAddress install(WindowHandle window, WindowProc proc) = 0;
-    // Puts a procedure returned by install() back.
+    // Puts a procedure returned by install() back; a null one is never put in place.
     virtual void restore(WindowHandle window, ProcAddress previous) = 0;
     virtual MessageResult call(ProcAddress proc, WindowHandle window, std::uint32_t message,
                                std::uintptr_t wParam, std::intptr_t lParam) = 0;

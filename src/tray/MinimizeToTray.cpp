@@ -13,6 +13,7 @@ using namespace basMain;
 namespace {
 
 constexpr std::size_t kTipField = sizeof(NotifyIconRecord::szTip);
+constexpr int kTrayIconRetries = 5;  // one a second
 
 }  // namespace
 
@@ -28,6 +29,8 @@ void frmMain::MinimizeToTray() {
     TrayStatus = chckAuto.value() == 1 ? "[Activated]" : "[Not Activated]";
     TrayTip = "Kestrove " + TrayStatus + '\0';
     OldWindowProc = p.windowProcs.install(TrayWindow, TrayWindowProc);
+    // Without the hook the icon could not bring the window back: stay shown, add no icon.
+    if (OldWindowProc == 0) return;
     TrayOwner = this;
     if (TaskbarCreated == 0) TaskbarCreated = p.windowProcs.registerMessage("TaskbarCreated");
 
@@ -50,6 +53,24 @@ void frmMain::MinimizeToTray() {
     TrayActive = true;
     AnimateTray(1, TrayWindow, p.windows);
     hide();
+}
+
+// A new taskbar may not take the icon at once. A few more tries, then the window comes back rather than
+// stay hidden with no icon to restore it.
+void frmMain::RetryTrayIcon() {
+    trayIconRetries_ = 0;
+    tmrTrayIcon.setEnabled(true);
+}
+
+void frmMain::tmrTrayIcon_Timer() {
+    if (!TrayActive || ReAddTrayIcon(platform())) {
+        tmrTrayIcon.setEnabled(false);
+        return;
+    }
+    if (++trayIconRetries_ < kTrayIconRetries) return;
+    tmrTrayIcon.setEnabled(false);
+    RemoveFromTray(platform());
+    show();
 }
 
 void frmMain::mnuRestore_Click() {

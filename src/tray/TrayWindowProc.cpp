@@ -13,9 +13,14 @@ bool TrayActive = false;
 std::uint32_t TaskbarCreated = 0;
 
 void RemoveFromTray(Platform& platform) {
-    platform.windowProcs.restore(TrayWindow, OldWindowProc);
+    if (OldWindowProc != 0) platform.windowProcs.restore(TrayWindow, OldWindowProc);
     platform.shell.notifyIcon(NotifyIconMessage::Delete, TrayIconData);
     TrayActive = false;
+}
+
+bool ReAddTrayIcon(Platform& platform) {
+    return platform.shell.notifyIcon(NotifyIconMessage::Add, TrayIconData) ||
+           platform.shell.notifyIcon(NotifyIconMessage::Modify, TrayIconData);
 }
 
 MessageResult TrayWindowProc(WindowHandle hWnd, std::uint32_t uMsg, std::uintptr_t wParam,
@@ -29,7 +34,7 @@ MessageResult TrayWindowProc(WindowHandle hWnd, std::uint32_t uMsg, std::uintptr
     owner->app().dispatch([&] {
         if (uMsg == TaskbarCreated && TrayActive) {
             // The taskbar was re-created (its process restarted) and our icon went with it.
-            platform.shell.notifyIcon(NotifyIconMessage::Add, TrayIconData);
+            if (!ReAddTrayIcon(platform)) owner->RetryTrayIcon();
             return;
         }
         if (static_cast<std::uint32_t>(wParam) != TrayIconId) return;

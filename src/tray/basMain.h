@@ -35,6 +35,9 @@ MessageResult TrayWindowProc(WindowHandle hWnd, std::uint32_t uMsg, std::uintptr
 // Puts the main window's own procedure back and deletes the icon.
 void RemoveFromTray(Platform& platform);
 
+// Adds the icon again after the taskbar was re-created; true when it is there (also when it never went).
+bool ReAddTrayIcon(Platform& platform);
+
 // Caption zoom between the window and the notification area: 1 into the tray, 0 out of it.
 void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& windows);
 

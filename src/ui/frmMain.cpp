@@ -83,6 +83,7 @@ frmMain::frmMain(Application& app)
       lblAuthor(*this, authorDesign()),
       Timer1(*this, 1, true),
       tmrReconnect(*this, 1000, false),
+      tmrTrayIcon(*this, 1000, false),
       mnuPopUp("Tray Menu", false),
       mnuRestore("Restore Window"),
       BLANK1("-"),
@@ -114,6 +115,7 @@ frmMain::frmMain(Application& app)
     onMouseMove = [this](const MouseArgs& args) { Form_MouseMove(args); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
     tmrReconnect.onTimer = [this] { tmrReconnect_Timer(); };
+    tmrTrayIcon.onTimer = [this] { tmrTrayIcon_Timer(); };
     mnuRestore.onClick = [this] { mnuRestore_Click(); };
     mnuExit.onClick = [this] { mnuExit_Click(); };
 }

@@ -19,6 +19,8 @@ class frmMain : public forms::Form {
     void DUN_Services(std::vector<std::string>& DUN_Array);
     bool Connected_To_ISP();
     void CloseApp();
+    // The re-created taskbar refused the icon: try again for a while (tray side).
+    void RetryTrayIcon();
 
     forms::CheckBox chckAuto;
     forms::Label lblConnection;
@@ -30,6 +32,7 @@ class frmMain : public forms::Form {
     forms::Label lblAuthor;
     forms::Timer Timer1;
     forms::Timer tmrReconnect;
+    forms::Timer tmrTrayIcon;  // retries the icon on a new taskbar
 
     forms::MenuItem mnuPopUp;
     forms::MenuItem mnuRestore;
@@ -57,6 +60,7 @@ class frmMain : public forms::Form {
     void Form_MouseMove(const forms::MouseArgs& args);
     void Timer1_Timer();
     void tmrReconnect_Timer();
+    void tmrTrayIcon_Timer();
     void mnuRestore_Click();
     void mnuExit_Click();
 
@@ -71,6 +75,7 @@ class frmMain : public forms::Form {
     std::vector<RasConnection> connections_;  // reused by every poll of the dial-up service (NT family)
     bool started_ = false;                    // the load handler has finished
     bool redialling_ = false;                 // a redial tick is waiting for its dialer
+    int trayIconRetries_ = 0;                 // tries since the new taskbar refused the icon
     std::string watchedEntry_;                // buffers reused by every watch tick
     std::string watchedTitle_;
     std::string watchedTitleAnsi_;

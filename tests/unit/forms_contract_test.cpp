@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/forms/Application.h"
+#include "platform/forms/ComboPick.h"
 #include "platform/sim/SimPlatform.h"
 
 namespace kestrove::forms {
@@ -415,6 +417,50 @@ TEST_F(FormsContract, ClosingTheLastWindowRequestsQuit) {
     ui.doEvents();
     EXPECT_TRUE(app.loadedForms().empty());
     EXPECT_TRUE(ui.quitRequested());
+}
+
+// The sequences the system sends, Wine's and Windows' alike, with the list's selection at each: every
+// pick is reported once, in either order; item 0 was picked before.
+TEST(ComboPicks, EachPickIsReportedOnceWhateverTheOrder) {
+    using enum ComboNotice;
+    struct Case {
+        const char* what;
+        std::vector<std::pair<ComboNotice, int>> notices;
+        int picks;
+    };
+    const Case cases[] = {
+        {"mouse, change first", {{DropDown, 0}, {SelectionChange, 1}, {SelectionEndOk, 1}}, 1},
+        {"mouse, ended OK first", {{DropDown, 0}, {SelectionEndOk, 1}, {SelectionChange, 1}}, 1},
+        {"arrow key, change only", {{SelectionChange, 1}}, 1},
+        {"arrow key, ended OK first", {{SelectionEndOk, 1}, {SelectionChange, 1}}, 1},
+        {"the selected item picked again", {{DropDown, 0}, {SelectionEndOk, 0}, {SelectionChange, 0}}, 0},
+        {"list closed by its button", {{DropDown, 0}, {SelectionEndOk, 0}}, 0},
+        {"list closed elsewhere", {{DropDown, 0}, {SelectionEndCancel, 0}, {SelectionChange, 0}}, 0},
+        {"no selection", {{SelectionChange, kNoSelection}, {SelectionEndOk, kNoSelection}}, 0},
+    };
+    for (const Case& c : cases) {
+        ComboPickFilter f;
+        f.isPick(SelectionChange, 0);
+        int picks = 0;
+        for (const auto& [notice, selection] : c.notices) picks += f.isPick(notice, selection) ? 1 : 0;
+        EXPECT_EQ(picks, c.picks) << c.what;
+    }
+}
+
+TEST(ComboPicks, ArrowKeysInAnOpenListPickEachItemAndEnterAddsNothing) {
+    using enum ComboNotice;
+    ComboPickFilter f;
+    EXPECT_FALSE(f.isPick(DropDown, 0));
+    EXPECT_TRUE(f.isPick(SelectionChange, 1));
+    EXPECT_TRUE(f.isPick(SelectionChange, 2));
+    EXPECT_FALSE(f.isPick(SelectionEndOk, 2));
+    // Typing selected item 1 without a change; an arrow key back to item 2 is a pick again.
+    EXPECT_FALSE(f.isPick(EditChange, 1));
+    EXPECT_TRUE(f.isPick(SelectionChange, 2));
+    // Hovering over item 0 and closing the list without a pick reports the hovered item.
+    EXPECT_FALSE(f.isPick(DropDown, 2));
+    EXPECT_FALSE(f.isPick(SelectionEndCancel, 0));
+    EXPECT_FALSE(f.isPick(SelectionChange, 0));
 }
 
 }  // namespace

@@ -104,6 +104,14 @@ TEST(SettingsReader, DoubledQuoteInsideANameIsOneQuote) {
     EXPECT_EQ(readBoth("\"say \"\"hi\"\"\"\r\n0\r\n").name, "say \"hi\"");
     // A name whose quote was written undoubled reads as it always did: up to that quote.
     EXPECT_EQ(readBoth("\"a\"b\"\r\n0\r\n").name, "a");
-    // An unterminated quote runs to the end of the file.
+    // A name ending in a quote, as it was once written undoubled: the line end closes the name, and the
+    // switch on the next line is still read.
+    const Read quoteAtEnd = readBoth("\x22\x41\x22\x22\x0D\x0A\x31\x0D\x0A");
+    EXPECT_EQ(quoteAtEnd.name, "A\"");
+    EXPECT_EQ(quoteAtEnd.value, 1);
+    // An unterminated quote ends at its line end, or at the end of the file.
+    const Read open = readBoth("\"open\r\n1\r\n");
+    EXPECT_EQ(open.name, "open");
+    EXPECT_EQ(open.value, 1);
     EXPECT_EQ(readBoth("\"open").name, "open");
 }

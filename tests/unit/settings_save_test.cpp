@@ -28,6 +28,37 @@ TEST_F(Saves, PickingAnEntryWritesItWithTheSwitch) {
     EXPECT_EQ(settings(), "\"B\"\r\n0\r\n");
 }
 
+TEST_F(Saves, EachPickSavesOnceWhateverOrderTheComboBoxReportsItIn) {
+    for (const sim::PickOrder order : {sim::PickOrder::ChangeFirst, sim::PickOrder::EndOkFirst}) {
+        SCOPED_TRACE(order == sim::PickOrder::ChangeFirst ? "change first" : "ended OK first");
+        sim::SimPlatform fresh;
+        forms::Application freshApp(fresh.platform());
+        fresh.setFile(kSettingsPath, "\"A\"\r\n0\r\n");
+        fresh.setPhoneBook({"A", "B", "C"});
+        frmMain& main = freshApp.form<frmMain>();
+        main.show();
+        sim::SimBackend& ui = fresh.ui();
+        const auto saves = [&] { return fresh.log().count("MoveFileExA"); };
+        const forms::NativeId combo = main.Combo1.native();
+
+        ui.pick(combo, 1, order);
+        ui.doEvents();
+        EXPECT_EQ(saves(), 1u);
+        EXPECT_EQ(fresh.file(kSettingsPath), "\"B\"\r\n0\r\n");
+        ui.arrowTo(combo, 2, order);
+        ui.doEvents();
+        EXPECT_EQ(saves(), 2u);
+        EXPECT_EQ(fresh.file(kSettingsPath), "\"C\"\r\n0\r\n");
+        ui.dismissList(combo);
+        ui.doEvents();
+        EXPECT_EQ(saves(), 2u) << "opening and closing the list saved";
+        ui.arrowTo(combo, 1, order);
+        ui.doEvents();
+        EXPECT_EQ(saves(), 3u);
+        EXPECT_EQ(fresh.file(kSettingsPath), "\"B\"\r\n0\r\n");
+    }
+}
+
 TEST_F(Saves, TickingTheSwitchWritesTheEntryBeingKeptAlive) {
     frmMain& main = startWith("\"A\"\r\n0\r\n", {"A", "B"});
     pick(main, 1);
@@ -41,6 +72,15 @@ TEST_F(Saves, FirstRunPickThenTickKeepsThePickedName) {
     pick(main, 1);
     clickSwitch(main);
     EXPECT_EQ(settings(), "\"B\"\r\n1\r\n");
+}
+
+TEST_F(Saves, AnEmptyNameIsAnEmptyFirstLineFromEitherSave) {
+    frmMain& main = startWith("", {"", "A"});  // an entry the enumeration left without a name
+    clickSwitch(main);                         // first run: the combo box text is empty
+    EXPECT_EQ(settings(), "\r\n1\r\n");
+    pick(main, 1);
+    pick(main, 0);
+    EXPECT_EQ(settings(), "\r\n1\r\n");
 }
 
 TEST_F(Saves, TypingIsNotAPickButTheSwitchWritesTheTypedName) {
@@ -91,6 +131,22 @@ TEST_F(Saves, FailedSaveKeepsThePreviousFileAndTheProgramRunning) {
         EXPECT_EQ(freshApp.unhandledErrors(), 0u);
         EXPECT_EQ(main.chckAuto.value(), 1);
     }
+}
+
+TEST_F(Saves, AReplaceThatLostTheOldFileKeepsTheNewSettingsForTheNextStart) {
+    frmMain& main = startWith("\"A\"\r\n0\r\n", {"A", "B"});
+    sim.setMoveFailsAfterDelete(true);
+    pick(main, 1);
+    EXPECT_EQ(settings(), std::nullopt);
+    ASSERT_EQ(sim.fileNames().size(), 1u);
+    EXPECT_EQ(sim.file(sim.fileNames().front()), "\"B\"\r\n0\r\n");
+
+    sim::SimPlatform next;
+    forms::Application nextApp(next.platform());
+    next.setFile(sim.fileNames().front(), *sim.file(sim.fileNames().front()));
+    frmMain& restarted = nextApp.form<frmMain>();
+    restarted.show();
+    EXPECT_EQ(restarted.Combo1.text(), "B");
 }
 
 TEST_F(Saves, SaveReplacesTheFileThroughATemporaryInTheSameFolder) {

@@ -221,12 +221,13 @@ TEST_F(SimServicesTest, OwnWindowsAreFoundWithTheirRectangleInPixels) {
     NoEvents events;
     const auto form = sim.ui().createForm(formDesign("frmMain", "Kestrove", {4500, 3000}), events);
     const WindowHandle hwnd = sim.ui().windowHandle(form);
+    sim.ui().moveForm(form, {5430, 4260, 4500, 3000});
     WindowService& windows = platform().windows;
 
     EXPECT_EQ(windows.findWindow(nullptr, "Kestrove"), hwnd);
     ScreenRect rect;
     ASSERT_TRUE(windows.getWindowRect(hwnd, rect));
-    EXPECT_EQ(rect, (ScreenRect{362, 284, 662, 484}));  // (15360 - 4500) / 2 / 15 = 362
+    EXPECT_EQ(rect, (ScreenRect{362, 284, 662, 484}));  // 5430 / 15 = 362
     EXPECT_TRUE(platform().windowProcs.isWindow(hwnd));
 
     sim.ui().destroyForm(form);

@@ -215,6 +215,7 @@ TEST_F(Tray, IconComesBackWhenTheTaskbarIsRecreated) {
     frmMain& main = startShown();
     hide(main);
     ASSERT_NE(basMain::TaskbarCreated, 0u);
+    sim.dropTrayIcons();
     sim.sendMessage(main.hWnd(), basMain::TaskbarCreated, 0, 0);
     ASSERT_EQ(sim.notifyIconRecords().size(), 2u);
     EXPECT_EQ(sim::serialise32(sim.notifyIconRecords()[1]), sim::serialise32(sim.notifyIconRecords()[0]));
@@ -223,6 +224,74 @@ TEST_F(Tray, IconComesBackWhenTheTaskbarIsRecreated) {
     trayMessage(main, 514);  // once restored, a new taskbar adds nothing
     sim.sendMessage(main.hWnd(), basMain::TaskbarCreated, 0, 0);
     EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 2u) << calls();
+}
+
+TEST_F(Tray, AStartIntoTheTrayZoomsFromWhereTheWindowWillAppear) {
+    sim.setFile(kSettingsPath, kThirteenBytes);
+    frmMain& main = start();
+    ASSERT_FALSE(main.visible());
+    // Centred on the 1024 x 768 screen while still hidden: the simulated window has no frame.
+    const auto expectCentred = [&] {
+        const TwipRect r = main.rect();
+        EXPECT_EQ(r.left, (15360 - 5655) / 2.0f);
+        EXPECT_EQ(r.top, (11520 - 1545) / 2.0f);
+    };
+    expectCentred();
+    EXPECT_EQ(sim.log().count("DrawAnimatedRects(" + sim::hex(main.hWnd()) + ", 3, (324, 333, 701, 436)"), 1u)
+        << "the hide zoom did not start at the window\n"
+        << calls();
+    trayMessage(main, 514);
+    EXPECT_TRUE(main.visible());
+    expectCentred();
+}
+
+TEST_F(Tray, ANewTaskbarThatRefusesTheIconIsRetriedThenTheWindowComesBack) {
+    frmMain& main = startShown();
+    hide(main);
+    sim.dropTrayIcons();
+    sim.setNotifyIconFails(true);
+    sim.sendMessage(main.hWnd(), basMain::TaskbarCreated, 0, 0);
+    sim.ui().advance(4000);
+    EXPECT_FALSE(main.visible()) << "gave up after too few tries";
+    sim.ui().advance(1000);
+    EXPECT_TRUE(main.visible()) << "hidden with no icon\n" << calls();
+
+    sim.setNotifyIconFails(false);
+    sim.log().clear();
+    trayMessage(main, 514);  // the hook is gone
+    sim.ui().advance(5000);  // and so are the retries
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA"), 0u) << calls();
+    EXPECT_EQ(sim.log().count("CallWindowProcA"), 0u) << calls();
+}
+
+TEST_F(Tray, ANewTaskbarThatTakesTheIconOnARetryKeepsTheWindowInTheTray) {
+    frmMain& main = startShown();
+    hide(main);
+    sim.dropTrayIcons();
+    sim.setNotifyIconFails(true);
+    sim.sendMessage(main.hWnd(), basMain::TaskbarCreated, 0, 0);
+    sim.ui().advance(1000);
+    sim.setNotifyIconFails(false);
+    sim.ui().advance(1000);
+    EXPECT_TRUE(sim.trayIconPresent());
+    sim.log().clear();
+    sim.ui().advance(10000);
+    EXPECT_FALSE(main.visible());
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA"), 0u) << "kept retrying\n" << calls();
+}
+
+TEST_F(Tray, NoHookNoIconAndTheWindowStaysShown) {
+    frmMain& main = startShown();
+    sim.setWindowProcInstallFails(true);
+    hide(main);
+    EXPECT_TRUE(main.visible());
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA"), 0u) << calls();
+    EXPECT_EQ(sim.log().count("SetWindowLongA(-4)"), 1u) << "undid a hook that was never installed\n"
+                                                         << calls();
+    sim.setWindowProcInstallFails(false);
+    hide(main);
+    EXPECT_FALSE(main.visible());
+    EXPECT_TRUE(sim.trayIconPresent());
 }
 
 class Zoom : public KestroveTest {

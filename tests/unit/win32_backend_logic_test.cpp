@@ -1,15 +1,15 @@
-// The parts of the Win32 forms backend that need no Windows: handle ownership, text conversion,
-// twips <-> pixels, mouse masks and the combo box's pick detection.
+// The parts of the Win32 backend that need no Windows: handle ownership, text conversion, twips <->
+// pixels, mouse masks and asking the phone book again for more entries.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/win32/ComboPick.h"
 #include "platform/win32/Geometry.h"
 #include "platform/win32/MouseInput.h"
 #include "platform/win32/Owned.h"
 #include "platform/win32/Utf16.h"
+#include "platform/win32/services/EnumerateEntries.h"
 
 namespace kestrove::win32 {
 namespace {
@@ -152,31 +152,58 @@ TEST(MouseMasks, ButtonsAndKeysMapToTheHandlersMasks) {
     EXPECT_EQ(shiftState(kLeft | kRight | kMiddle, false), 0);
 }
 
-TEST(ComboPicks, EachPickIsReportedOnce) {
-    ComboPickFilter f;
-    // A pick with the mouse: change, then "ended OK".
-    EXPECT_FALSE(f.isPick(ComboNotice::DropDown, true));
-    EXPECT_TRUE(f.isPick(ComboNotice::SelectionChange, true));
-    EXPECT_FALSE(f.isPick(ComboNotice::SelectionEndOk, true));
-    // The same sequence from an outside driver, twice in a row, without opening the list.
-    EXPECT_TRUE(f.isPick(ComboNotice::SelectionChange, true));
-    EXPECT_FALSE(f.isPick(ComboNotice::SelectionEndOk, true));
-    EXPECT_TRUE(f.isPick(ComboNotice::SelectionChange, true));
-    EXPECT_FALSE(f.isPick(ComboNotice::SelectionEndOk, true));
-    // Picking the item already selected: only "ended OK" comes.
-    EXPECT_FALSE(f.isPick(ComboNotice::DropDown, true));
-    EXPECT_TRUE(f.isPick(ComboNotice::SelectionEndOk, true));
-    // Arrow keys on the closed list: every change is a pick.
-    EXPECT_TRUE(f.isPick(ComboNotice::SelectionChange, true));
-    EXPECT_TRUE(f.isPick(ComboNotice::SelectionChange, true));
+// The dial-up service as it answers: nothing filled into a buffer that is too small, only the count and
+// the bytes it needs.
+struct PhoneBookDouble {
+    explicit PhoneBookDouble(std::size_t count, std::size_t grow = 0) : entries(count), growBy(grow) {}
+    std::size_t entries;
+    std::size_t growBy;  // entries added after each call
+    std::vector<std::uint32_t> askedBytes;
+
+    std::uint32_t operator()(std::span<std::uint8_t> buffer, std::uint32_t& bytes, std::uint32_t& count) {
+        askedBytes.push_back(bytes);
+        const std::size_t total = entries;
+        entries += growBy;
+        count = static_cast<std::uint32_t>(total);
+        if (buffer.size() < 4 || buffer[0] != 8 || bytes < total * 8) {
+            bytes = static_cast<std::uint32_t>(total * 8);
+            return kErrorBufferTooSmall;
+        }
+        for (std::size_t i = 0; i < total; ++i) buffer[i * 8 + 4] = static_cast<std::uint8_t>(i);
+        return 0;
+    }
+};
+
+std::vector<std::uint8_t> recordsOfEight(std::size_t records) {
+    std::vector<std::uint8_t> buffer(records * 8, 0xEE);
+    buffer[0] = 8;  // the record size, in record 0 only
+    return buffer;
 }
 
-TEST(ComboPicks, NothingSelectedIsNoPick) {
-    ComboPickFilter f;
-    EXPECT_FALSE(f.isPick(ComboNotice::SelectionChange, false));
-    EXPECT_TRUE(f.isPick(ComboNotice::SelectionEndOk, true));  // the unreported change still counts once
-    EXPECT_FALSE(f.isPick(ComboNotice::DropDown, false));
-    EXPECT_FALSE(f.isPick(ComboNotice::SelectionEndOk, false));
+TEST(PhoneBookEnumeration, MoreEntriesThanFitAreAskedForAgainAndTheFirstKept) {
+    PhoneBookDouble service{10};
+    auto buffer = recordsOfEight(4);
+    std::uint32_t bytes = 32, count = 0;
+    EXPECT_EQ(enumerateKeepingWhatFits(buffer, bytes, count, service), 0u);
+    EXPECT_EQ(count, 10u);
+    EXPECT_EQ(service.askedBytes, (std::vector<std::uint32_t>{32, 80}));
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(buffer[i * 8 + 4], i) << i;
+}
+
+TEST(PhoneBookEnumeration, AGrowingPhoneBookIsAskedForABoundedNumberOfTimes) {
+    PhoneBookDouble service{10, 5};
+    auto buffer = recordsOfEight(4);
+    std::uint32_t bytes = 32, count = 0;
+    EXPECT_EQ(enumerateKeepingWhatFits(buffer, bytes, count, service), kErrorBufferTooSmall);
+    EXPECT_EQ(service.askedBytes.size(), static_cast<std::size_t>(kEnumerationAttempts));
+    EXPECT_EQ(buffer[4], 0xEE);  // nothing copied from a failed call
+
+    PhoneBookDouble fits{3};
+    auto roomy = recordsOfEight(4);
+    bytes = 32;
+    EXPECT_EQ(enumerateKeepingWhatFits(roomy, bytes, count, fits), 0u);
+    EXPECT_EQ(fits.askedBytes.size(), 1u);
+    EXPECT_EQ(count, 3u);
 }
 
 }  // namespace

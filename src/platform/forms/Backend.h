@@ -26,7 +26,7 @@ struct FormDesc {
     TwipSize client;  // client area at creation
     Colour back = Colour::System(SystemColour::ButtonFace);
     Font font;
-    bool centred = true;  // centred on the screen when first shown
+    bool centred = true;  // the core centres it on the screen as soon as it is created
     bool showInTaskbar = true;
     Picture icon = Picture::AppIcon;
 };
@@ -92,10 +92,11 @@ class Backend {
     virtual ~Backend() = default;
 
     // Forms. The outer rectangle is in screen twips; a borderless form's outer rectangle is its client area.
+    // A new form is hidden, wherever the system puts new windows.
     virtual NativeId createForm(const FormDesc& desc, FormEvents& events) = 0;
     virtual void destroyForm(NativeId form) = 0;  // with all its controls
-    virtual void showForm(NativeId form) = 0;     // visible and brought forward; the first show centres it
-                                                  // when the design says so and focuses the first tab stop
+    virtual void showForm(NativeId form) = 0;     // visible and brought forward; the first show focuses
+                                                  // the first tab stop
     virtual void hideForm(NativeId form) = 0;
     virtual bool formVisible(NativeId form) = 0;
     virtual TwipRect formRect(NativeId form) = 0;

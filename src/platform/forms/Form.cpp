@@ -25,6 +25,14 @@ void Form::unregisterTimer(Timer& timer) { std::erase(timers_, &timer); }
 void Form::create() {
     Backend& b = app_.backend();
     native_ = b.createForm(desc_, *this);
+    // Centred from the start: a window that its load hides into the tray is already where it will appear.
+    if (desc_.centred) {
+        TwipRect outer = b.formRect(native_);
+        const TwipSize screen = b.screenSize();
+        outer.left = (screen.width - outer.width) / 2;
+        outer.top = (screen.height - outer.height) / 2;
+        b.moveForm(native_, outer);
+    }
     for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->create(b, native_, i);
     if (!decorations_.empty()) b.setDecorations(native_, decorations_);
     for (Timer* timer : timers_) {

@@ -54,11 +54,7 @@ NativeId SimBackend::createForm(const FormDesc& desc, FormEvents& events) {
     form.id = ++nextId_;
     form.desc = desc;
     form.events = &events;
-    form.rect = {0, 0, desc.client.width, desc.client.height};
-    if (desc.centred) {
-        form.rect.left = (screen_.width - desc.client.width) / 2;
-        form.rect.top = (screen_.height - desc.client.height) / 2;
-    }
+    form.rect = {0, 0, desc.client.width, desc.client.height};  // where the system puts new windows
     form.hwnd = nextHandle();
     log_.add("CreateWindowExA(" + desc.name + ")");
     const NativeId id = form.id;

@@ -38,6 +38,11 @@ std::optional<std::string> SimFiles::read(const std::string& path) {
     return get(path);
 }
 
+bool SimFiles::exists(const std::string& path) {
+    log_.add("GetFileAttributesA(" + path + ")");
+    return files_.contains(path);
+}
+
 bool SimFiles::write(const std::string& path, std::string_view bytes) {
     log_.add("WriteFile(" + path + ")");
     if (!writable(path)) return false;
@@ -54,6 +59,11 @@ bool SimFiles::replace(const std::string& from, const std::string& to) {
     log_.add("MoveFileExA(" + from + ", " + to + ")");
     const auto source = files_.find(from);
     if (source == files_.end() || !writable(from) || !writable(to)) return false;
+    if (moveFailsAfterDelete_) {
+        // The 9x replace: the old file is deleted first, then the move fails.
+        files_.erase(to);
+        return false;
+    }
     std::string bytes = std::move(source->second);
     files_.erase(source);
     files_[to] = std::move(bytes);

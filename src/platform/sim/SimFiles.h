@@ -19,8 +19,10 @@ class SimFiles final : public FileService {
     std::vector<std::string> names() const;
     void setReadOnlyFolder(const std::string& folder, bool readOnly);
     void setDiskFull(bool full) { diskFull_ = full; }
+    void setMoveFailsAfterDelete(bool fails) { moveFailsAfterDelete_ = fails; }
 
     std::optional<std::string> read(const std::string& path) override;
+    bool exists(const std::string& path) override;
     bool write(const std::string& path, std::string_view bytes) override;
     bool replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
@@ -32,6 +34,7 @@ class SimFiles final : public FileService {
     std::map<std::string, std::string> files_;
     std::set<std::string> readOnlyFolders_;
     bool diskFull_ = false;
+    bool moveFailsAfterDelete_ = false;
 };
 
 }  // namespace kestrove::sim

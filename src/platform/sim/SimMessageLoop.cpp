@@ -7,6 +7,7 @@
 
 namespace kestrove::sim {
 
+using forms::ComboNotice;
 using forms::ControlEvent;
 using forms::FormEvent;
 using forms::MouseArgs;
@@ -122,20 +123,57 @@ void SimBackend::postControlEvent(NativeId control, ControlEvent event, MouseArg
 
 void SimBackend::click(NativeId control) { postControlEvent(control, ControlEvent::Click, {}); }
 
-void SimBackend::pick(NativeId combo, std::size_t index) {
-    if (index >= liveControl(combo).items.size()) throw std::out_of_range("no such item in the list");
-    post([this, combo, index] {
-        const auto target = controls_.find(combo);
-        if (target == controls_.end() || index >= target->second.items.size()) return;
-        target->second.text = target->second.items[index];
-        forms_.at(target->second.form).events->controlEvent(target->second.index, ControlEvent::Click, {});
+void SimBackend::postComboNotices(NativeId combo, std::optional<std::size_t> select,
+                                  std::vector<ComboNotice> notices) {
+    if (select && *select >= liveControl(combo).items.size())
+        throw std::out_of_range("no such item in the list");
+    post([this, combo, select, notices] {
+        if (select && controls_.contains(combo)) controls_.at(combo).selected = static_cast<int>(*select);
+        for (const ComboNotice notice : notices) {
+            const auto target = controls_.find(combo);
+            if (target == controls_.end()) return;  // a handler unloaded the window
+            SimControl& c = target->second;
+            if (!c.picks.isPick(notice, c.selected)) continue;
+            c.text = c.items[static_cast<std::size_t>(c.selected)];
+            forms_.at(c.form).events->controlEvent(c.index, ControlEvent::Click, {});
+        }
     });
+}
+
+namespace {
+
+std::vector<ComboNotice> pickNotices(PickOrder order) {
+    if (order == PickOrder::ChangeFirst) return {ComboNotice::SelectionChange, ComboNotice::SelectionEndOk};
+    return {ComboNotice::SelectionEndOk, ComboNotice::SelectionChange};
+}
+
+}  // namespace
+
+void SimBackend::pick(NativeId combo, std::size_t index, PickOrder order) {
+    if (index >= liveControl(combo).items.size()) throw std::out_of_range("no such item in the list");
+    postComboNotices(combo, std::nullopt, {ComboNotice::DropDown});
+    postComboNotices(combo, index, pickNotices(order));
+}
+
+void SimBackend::arrowTo(NativeId combo, std::size_t index, PickOrder order) {
+    postComboNotices(combo, index, pickNotices(order));
+}
+
+void SimBackend::dismissList(NativeId combo) {
+    // Closed by its button, the list reports "ended OK"; closed by a click elsewhere, Wine's reports
+    // "ended cancel" and a selection change back to the item it had.
+    postComboNotices(combo, std::nullopt, {ComboNotice::DropDown});
+    postComboNotices(combo, std::nullopt, {ComboNotice::SelectionEndOk});
+    postComboNotices(combo, std::nullopt, {ComboNotice::DropDown});
+    postComboNotices(combo, std::nullopt, {ComboNotice::SelectionEndCancel, ComboNotice::SelectionChange});
 }
 
 void SimBackend::type(NativeId combo, const std::string& text) {
     post([this, combo, text] {
         const auto target = controls_.find(combo);
-        if (target != controls_.end()) target->second.text = text;
+        if (target == controls_.end()) return;
+        target->second.text = text;
+        target->second.picks.isPick(ComboNotice::EditChange, target->second.selected);
     });
 }
 

@@ -100,6 +100,8 @@ void SimPlatform::setReadOnlyFolder(const std::string& folder, bool readOnly) {
 
 void SimPlatform::setDiskFull(bool full) { impl_->files.setDiskFull(full); }
 
+void SimPlatform::setMoveFailsAfterDelete(bool fails) { impl_->files.setMoveFailsAfterDelete(fails); }
+
 void SimPlatform::setExeDirectory(std::string directory) { impl_->program.directory = std::move(directory); }
 
 void SimPlatform::setRegistryValue(const std::string& subKey, const std::string& name,
@@ -145,6 +147,10 @@ void SimPlatform::onEnter(std::function<void(WindowHandle)> hook) {
 }
 
 void SimPlatform::setNotifyIconFails(bool fails) { impl_->shell.setNotifyIconFails(fails); }
+
+void SimPlatform::dropTrayIcons() { impl_->shell.dropIcons(); }
+
+void SimPlatform::setWindowProcInstallFails(bool fails) { impl_->windowProcs.setInstallFails(fails); }
 
 std::vector<NotifyIconRecord> SimPlatform::notifyIconRecords() const { return impl_->shell.records(); }
 

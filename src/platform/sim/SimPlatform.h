@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/forms/ComboPick.h"
 
 namespace kestrove::sim {
 
@@ -44,7 +45,13 @@ struct SimControl {
     std::string text;
     int check = 0;
     std::vector<std::string> items;
+    int selected = forms::kNoSelection;  // the combo box list's selection
+    forms::ComboPickFilter picks;
 };
+
+// The order in which the system reports a pick from a combo box's list: Windows' selection change first,
+// or Wine's "selection ended OK" first.
+enum class PickOrder : std::uint8_t { ChangeFirst, EndOkFirst };
 
 struct SimForm {
     forms::NativeId id = 0;
@@ -103,7 +110,12 @@ class SimBackend final : public forms::Backend {
 
     // User actions: queued like real input and handled by the next doEvents()/advance().
     void click(forms::NativeId control);
-    void pick(forms::NativeId combo, std::size_t index);        // sets the text to the item, then Click
+    // Opens the list and picks the item with the mouse: the text becomes the item, then Click.
+    void pick(forms::NativeId combo, std::size_t index, PickOrder order = PickOrder::ChangeFirst);
+    // Moves the selection of the closed list with the arrow keys: the same, without opening the list.
+    void arrowTo(forms::NativeId combo, std::size_t index, PickOrder order = PickOrder::ChangeFirst);
+    // Opens the list and closes it again without a pick, by its button and then by a click elsewhere.
+    void dismissList(forms::NativeId combo);
     void type(forms::NativeId combo, const std::string& text);  // edits the text field: no event
     void mouse(forms::NativeId control, forms::ControlEvent event, int button, int shift);
     void clickForm(forms::NativeId form);
@@ -136,6 +148,9 @@ class SimBackend final : public forms::Backend {
     bool handleOne();  // one queued message, else one due timer; false when there was nothing
     void postFormEvent(forms::NativeId form, forms::FormEvent event);
     void postControlEvent(forms::NativeId control, forms::ControlEvent event, forms::MouseArgs args);
+    // Queues the notifications the combo box sends for one action, after selecting the item.
+    void postComboNotices(forms::NativeId combo, std::optional<std::size_t> select,
+                          std::vector<forms::ComboNotice> notices);
     SimForm& liveForm(forms::NativeId id);
     SimControl& liveControl(forms::NativeId id);
     WindowHandle nextHandle() { return nextHandle_ += 4; }
@@ -188,7 +203,8 @@ class SimPlatform {
     std::vector<std::string> fileNames() const;
     void setReadOnlyFolder(const std::string& folder, bool readOnly);  // writes and renames there fail
     void setDiskFull(bool full);                                       // every write fails
-    void setExeDirectory(std::string directory);                       // default "C:\\Kestrove"
+    void setMoveFailsAfterDelete(bool fails);     // a replace deletes its target, then fails (9x)
+    void setExeDirectory(std::string directory);  // default "C:\\Kestrove"
 
     // --- registry (HKEY_LOCAL_MACHINE only) ---
     void setRegistryValue(const std::string& subKey, const std::string& name,
@@ -217,12 +233,14 @@ class SimPlatform {
 
     // --- shell ---
     void setNotifyIconFails(bool fails);
+    void dropTrayIcons();  // the taskbar was re-created: every icon is gone
     std::vector<NotifyIconRecord> notifyIconRecords() const;  // every record passed, in call order
     bool trayIconPresent() const;
 
     // --- window procedures: deliver a message to a window of this program as the system would ---
     MessageResult sendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam);
+    void setWindowProcInstallFails(bool fails);  // SetWindowLongA(GWL_WNDPROC) returns 0
     // What the system's default window procedure returns (0 unless set), so a test can tell that a
     // hook passed a message on and returned the result it got.
     void setDefaultWindowProcResult(MessageResult result);

@@ -22,6 +22,7 @@ class SimShell final : public ShellService {
     void setNotifyIconFails(bool fails) { notifyFails_ = fails; }
     const std::vector<NotifyIconRecord>& records() const { return records_; }
     bool iconPresent() const { return !icons_.empty(); }
+    void dropIcons() { icons_.clear(); }  // the taskbar was re-created
 
     bool notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) override;
     void execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) override;

@@ -33,7 +33,7 @@ MessageResult SimWindowProcs::send(WindowHandle window, std::uint32_t message, s
 
 ProcAddress SimWindowProcs::install(WindowHandle window, WindowProc proc) {
     log_.add("SetWindowLongA(-4)");
-    if (windows_.ownForm(window) == nullptr) return 0;  // another process's window, or none
+    if (installFails_ || windows_.ownForm(window) == nullptr) return 0;  // another process's window, or none
     const ProcAddress previous = current(window);
     procs_[window] = reinterpret_cast<ProcAddress>(proc);
     return previous;

@@ -19,6 +19,7 @@ class SimWindowProcs final : public WindowProcService {
     SimWindowProcs(CallLog& log, SimWindows& windows) : log_(log), windows_(windows) {}
 
     void setDefaultResult(MessageResult result) { defaultResult_ = result; }
+    void setInstallFails(bool fails) { installFails_ = fails; }
     // The system delivering a message: no CallWindowProcA is recorded.
     MessageResult send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam);
@@ -40,6 +41,7 @@ class SimWindowProcs final : public WindowProcService {
     CallLog& log_;
     SimWindows& windows_;
     MessageResult defaultResult_ = 0;
+    bool installFails_ = false;
     std::map<WindowHandle, ProcAddress> procs_;  // windows whose procedure was replaced
     std::map<std::string, std::uint32_t> registered_;
 };

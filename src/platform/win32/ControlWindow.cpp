@@ -153,10 +153,14 @@ bool ControlWindow::isClick(UINT notification) {
         case forms::ControlKind::Image:
             return false;  // their clicks come from their own mouse messages
     }
+    using forms::ComboNotice;
     ComboNotice notice;
     switch (notification) {
         case CBN_DROPDOWN:
             notice = ComboNotice::DropDown;
+            break;
+        case CBN_EDITCHANGE:
+            notice = ComboNotice::EditChange;
             break;
         case CBN_SELCHANGE:
             notice = ComboNotice::SelectionChange;
@@ -164,13 +168,18 @@ bool ControlWindow::isClick(UINT notification) {
         case CBN_SELENDOK:
             notice = ComboNotice::SelectionEndOk;
             break;
+        case CBN_SELENDCANCEL:
+            notice = ComboNotice::SelectionEndCancel;
+            break;
         default:
             return false;
     }
     HWND combo = window_.get();
     const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    if (!picks_.isPick(notice, selected != CB_ERR)) return false;
-    // The edit field takes the picked item only after the selection change: the handler must see it.
+    if (!picks_.isPick(notice, selected == CB_ERR ? forms::kNoSelection : static_cast<int>(selected))) {
+        return false;
+    }
+    // The edit field may take the picked item only after the last notification: the handler must see it.
     const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
     if (length != CB_ERR) {
         std::string item(static_cast<std::size_t>(length) + 1, '\0');

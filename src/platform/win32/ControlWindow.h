@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/forms/Backend.h"
+#include "platform/forms/ComboPick.h"
 #include "platform/win32/Colours.h"
-#include "platform/win32/ComboPick.h"
 #include "platform/win32/Geometry.h"
 #include "platform/win32/Handles.h"
 
@@ -65,7 +65,7 @@ class ControlWindow {
     int tabIndex_;
     bool cancel_;
     ColourBrush backBrush_;
-    ComboPickFilter picks_;
+    forms::ComboPickFilter picks_;
     WNDPROC original_ = nullptr;  // the class's procedure behind our subclass
     bool closing_ = false;
     OwnedWindow window_;

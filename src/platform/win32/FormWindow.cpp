@@ -11,7 +11,7 @@
 namespace kestrove::win32 {
 
 FormWindow::FormWindow(const FormContext& context, const forms::FormDesc& desc, forms::FormEvents& events)
-    : context_(context), events_(events), centred_(desc.centred), back_(desc.back), fonts_(context.dpi.y) {
+    : context_(context), events_(events), back_(desc.back), fonts_(context.dpi.y) {
     const DWORD style = desc.border == forms::BorderStyle::None ? WS_POPUP : (WS_CAPTION | WS_SYSMENU);
     const DWORD exStyle = desc.showInTaskbar ? 0 : WS_EX_TOOLWINDOW;
     RECT outer{0, 0, twipsToPixels(desc.client.width, context.dpi.x),
@@ -65,18 +65,8 @@ void FormWindow::addToolTip(HWND control, const std::string& text) {
     SendMessageA(toolTips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void FormWindow::centre() {
-    RECT outer{};
-    GetWindowRect(hwnd(), &outer);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void FormWindow::show() {
     const bool first = !std::exchange(shownOnce_, true);
-    if (first && centred_) centre();
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     BringWindowToTop(hwnd());

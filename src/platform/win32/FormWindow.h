@@ -59,11 +59,9 @@ class FormWindow final : private MessageTarget {
     ControlWindow* controlFor(HWND window) const;
     forms::MouseArgs mouseArgs(WPARAM wParam, LPARAM lParam) const;
     void paintDecorations(HWND window);
-    void centre();
 
     FormContext context_;
     forms::FormEvents& events_;
-    bool centred_;
     bool shownOnce_ = false;
     bool closing_ = false;
     HWND savedFocus_ = nullptr;

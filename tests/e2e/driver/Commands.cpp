@@ -174,6 +174,62 @@ int comboPick(Words words) {
     return printAnswer(index);
 }
 
+// An arrow key pressed in the combo box's edit field, as the keyboard delivers it there.
+int comboKey(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    UINT key = 0;
+    if (words[2] == "up") key = VK_UP;
+    if (words[2] == "down") key = VK_DOWN;
+    if (key == 0) return badArgument(words[2]);
+    HWND edit = FindWindowExA(found->control, nullptr, "Edit", nullptr);
+    if (edit == nullptr) return fail("no edit field in control", words[1]);
+    constexpr LPARAM kExtended = 1 << 24;
+    const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, 0)) << 16) | kExtended;
+    const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
+    if (!PostMessageA(edit, WM_KEYDOWN, key, down) || !PostMessageA(edit, WM_KEYUP, key, up)) {
+        return fail("cannot post to", words[1]);
+    }
+    return kDone;
+}
+
+// The open list of a combo box: a top-level window of the combo box's thread.
+HWND openListOf(HWND combo) {
+    const DWORD thread = GetWindowThreadProcessId(combo, nullptr);
+    for (HWND list = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); list != nullptr;
+         list = FindWindowExA(nullptr, list, "ComboLBox", nullptr)) {
+        if (IsWindowVisible(list) && GetWindowThreadProcessId(list, nullptr) == thread) return list;
+    }
+    return nullptr;
+}
+
+// The screen point to click for the drop-down button, or for an item of the open list.
+int comboPoint(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    HWND combo = found->control;
+    RECT area{};
+    POINT at{};
+    if (words[2] == "button") {
+        GetWindowRect(combo, &area);  // a drop-down combo box is as high as its field
+        at = {area.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, (area.top + area.bottom) / 2};
+    } else {
+        const auto index = parseNumber(words[2]);
+        if (!index || *index < 0) return badArgument(words[2]);
+        HWND list = openListOf(combo);
+        if (list == nullptr) return fail("list not open in", words[1]);
+        const auto height = sendWithin(list, LB_GETITEMHEIGHT, 0, 0);
+        const auto top = sendWithin(list, LB_GETTOPINDEX, 0, 0);
+        if (!height || !top || *height <= 0 || *index < *top) return fail("cannot place item", words[2]);
+        GetClientRect(list, &area);
+        at = {area.right / 2, static_cast<LONG>((*index - *top) * *height + *height / 2)};
+        if (at.y >= area.bottom) return fail("item not in view", words[2]);
+        ClientToScreen(list, &at);
+    }
+    std::printf("%ld %ld\n", at.x, at.y);
+    return kDone;
+}
+
 int comboCount(Words words) {
     const auto found = target(words, true);
     return found ? printAnswer(sendWithin(found->control, CB_GETCOUNT, 0, 0)) : kFailed;
@@ -395,6 +451,8 @@ constexpr Command kCommands[] = {
     {"click", "<title> <control-id>", 2, 2, click},
     {"combo-add", "<title> <control-id> <text>", 3, 3, comboAdd},
     {"combo-pick", "<title> <control-id> <text>", 3, 3, comboPick},
+    {"combo-key", "<title> <control-id> up|down", 3, 3, comboKey},
+    {"combo-point", "<title> <control-id> button|<item>", 3, 3, comboPoint},
     {"combo-count", "<title> <control-id>", 2, 2, comboCount},
     {"combo-items", "<title> <control-id>", 2, 2, comboItems},
     {"send", "<title> <message> <wparam> <lparam>", 4, 4, send},

@@ -1,11 +1,14 @@
 # shellcheck shell=bash
-# The main window: start-up with and without a settings file, the two saves, a folder that cannot be
-# written, and a screenshot. Each function runs in its own subshell (see run_e2e.sh).
+# The main window: start-up with and without a settings file, the two saves, picks from the combo box
+# with the keyboard and the mouse, a folder that cannot be written, and a screenshot. Each function runs
+# in its own subshell (see run_e2e.sh).
 
 SCENARIOS+=(
     first_start_without_settings
     saved_entry_and_switch_are_restored
+    name_ending_in_a_quote_keeps_the_switch
     pick_and_switch_save_the_combo_text
+    each_pick_replaces_the_settings_once
     unwritable_folder_does_not_crash
     driver_reports_what_is_not_there
     screenshot_of_main_window
@@ -50,6 +53,10 @@ first_start_without_settings() {
 
     [ ! -e "$APP_DIR/$SETTINGS_FILE" ] || fail "start-up wrote $SETTINGS_FILE"
     note "ok: no settings file written"
+
+    # No name yet: the switch writes an empty first line.
+    drv click "$APP_TITLE" "$ID_CHCK_AUTO" >/dev/null || fail "the switch did not take the click"
+    expect_file_hex "first tick writes no name and 1" "$APP_DIR/$SETTINGS_FILE" "0d 0a 31 0d 0a"
 }
 
 saved_entry_and_switch_are_restored() {
@@ -61,6 +68,19 @@ saved_entry_and_switch_are_restored() {
     expect_driver "combo text" "Dial 1" text "$APP_TITLE" "$ID_COMBO1"
     expect_driver "switch ticked" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
     expect_file_hex "file rewritten with the same bytes" "$APP_DIR/$SETTINGS_FILE" "$saved"
+}
+
+# As the writer of old stored the name A": the line end closes the name, and the switch still reads 1.
+name_ending_in_a_quote_keeps_the_switch() {
+    new_app_dir quote_at_end
+    printf '"A""\r\n1\r\n' >"$APP_DIR/$SETTINGS_FILE"
+    expect_eq "seed file" "22 41 22 22 0d 0a 31 0d 0a" "$(file_hex "$APP_DIR/$SETTINGS_FILE")"
+    start_app
+    expect_driver "switch ticked" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_driver "started in the tray" 0 visible "$APP_TITLE"
+    expect_driver "combo text" 'A"' text "$APP_TITLE" "$ID_COMBO1"
+    # Rewritten by the switch at start-up, the quote doubled.
+    expect_file_hex "name kept, quote doubled" "$APP_DIR/$SETTINGS_FILE" "22 41 22 22 22 0d 0a 31 0d 0a"
 }
 
 pick_and_switch_save_the_combo_text() {
@@ -80,6 +100,84 @@ pick_and_switch_save_the_combo_text() {
     expect_driver "switch ticked by the click" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
     # After start-up the switch writes the name being kept alive: the combo box's text.
     expect_file_hex "switch saves the combo text and 1" "$APP_DIR/$SETTINGS_FILE" "$(settings_hex B 1)"
+}
+
+# ---- Counting the replacements of the settings file ----
+
+# Logs every file created in or moved into APP_DIR ("CREATE <name>", "MOVED_TO <name>") until the
+# scenario ends. Each save of the program moves a new settings file into place once.
+watch_replacements() {
+    command -v inotifywait >/dev/null || skip "inotifywait missing (Debian package inotify-tools)"
+    MOVES_LOG="$E2E_WORK/logs/$(basename "$APP_DIR").moves"
+    mkdir -p "$E2E_WORK/logs"
+    inotifywait -m -e create -e moved_to --format '%e %f' "$APP_DIR" >"$MOVES_LOG" 2>"$MOVES_LOG.err" &
+    undo_at_finish kill "$!"
+    wait_until 10 grep -q "Watches established" "$MOVES_LOG.err" || fail "inotifywait did not start"
+}
+
+# expect_replacements <what> <count>, counting everything the program did before the call: a sent
+# message returns only after the handler at work has finished, and a marker file created after that
+# reaches the log after the handler's replacements.
+REPLACEMENT_MARKS=0
+expect_replacements() {
+    drv text "$APP_TITLE" "$ID_COMBO1" >/dev/null || fail "the window does not answer"
+    REPLACEMENT_MARKS=$((REPLACEMENT_MARKS + 1))
+    local mark="mark$REPLACEMENT_MARKS"
+    : >"$APP_DIR/$mark"
+    wait_until 10 grep -qx "CREATE $mark" "$MOVES_LOG" || fail "the marker $mark never reached the log"
+    expect_eq "$1" "$2" "$(grep -cx "MOVED_TO $SETTINGS_FILE" "$MOVES_LOG")"
+}
+
+settings_are() { [ "$(file_hex "$APP_DIR/$SETTINGS_FILE")" = "$(settings_hex "$1" "$2")" ]; }
+
+wait_for_settings() {
+    wait_until 10 settings_are "$1" "$2" || fail "$3: the settings never became $1 and $2"
+}
+
+# A real click of the mouse at the combo box's drop-down button or at an item of its open list.
+click_combo() {
+    local point
+    ask point combo-point "$APP_TITLE" "$ID_COMBO1" "$1"
+    # shellcheck disable=SC2086  # x and y
+    xdotool mousemove $point click 1 || fail "xdotool cannot click at $point"
+}
+
+list_open() { drv combo-point "$APP_TITLE" "$ID_COMBO1" 0 >/dev/null 2>&1; }
+list_closed() { ! list_open; }
+
+# The combo box reports a pick with two notifications, in an order that differs between systems; each
+# pick, with the arrow keys or the mouse, must replace the file once, and opening and closing the list
+# not at all.
+each_pick_replaces_the_settings_once() {
+    command -v xdotool >/dev/null || skip "xdotool missing"
+    new_app_dir picks
+    seed_settings Z 0
+    watch_replacements
+    start_app
+    local item
+    for item in A B C; do
+        drv combo-add "$APP_TITLE" "$ID_COMBO1" "$item" >/dev/null || fail "cannot add $item to the list"
+    done
+
+    drv combo-key "$APP_TITLE" "$ID_COMBO1" down >/dev/null || fail "cannot press the down arrow"
+    wait_for_settings A 0 "down arrow to A"
+    expect_replacements "replacements after one arrow key" 1
+    drv combo-key "$APP_TITLE" "$ID_COMBO1" down >/dev/null || fail "cannot press the down arrow"
+    wait_for_settings B 0 "down arrow to B"
+    expect_replacements "replacements after two arrow keys" 2
+
+    click_combo button
+    wait_until 10 list_open || fail "the list did not open"
+    click_combo 2
+    wait_for_settings C 0 "mouse pick of C"
+    expect_driver "combo text after the mouse pick" C text "$APP_TITLE" "$ID_COMBO1"
+    expect_replacements "replacements after a mouse pick" 3
+
+    click_combo button
+    wait_until 10 list_open || fail "the list did not open again"
+    click_combo button
+    wait_until 10 list_closed || fail "the list did not close"
+    expect_replacements "replacements after opening and closing the list" 3
 }
 
 # Makes APP_DIR and the settings file unwritable, even for root: immutable first, else a read-only

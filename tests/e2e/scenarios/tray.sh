@@ -37,8 +37,10 @@ tray_icon_restores_and_the_menu_exits() {
     set_connection_flag 1
     start_app
     expect_driver "started in the tray" 0 visible "$APP_TITLE"
-    local instance
+    local instance hiddenAt
     ask instance instance "$APP_TITLE"
+    # The zooms start and end where the window is: hidden during start-up, it is already in place.
+    ask hiddenAt rect "$APP_TITLE"
 
     # Messages that are not the icon's release pass through without effect.
     expect_driver "left-button press over the icon" 0 send "$APP_TITLE" "$TRAY_CALLBACK" "$instance" 513
@@ -49,6 +51,7 @@ tray_icon_restores_and_the_menu_exits() {
     drv send "$APP_TITLE" "$TRAY_CALLBACK" "$instance" "$LEFT_BUTTON_UP" >/dev/null ||
         fail "the window did not answer the icon's release"
     expect_driver "restored by the left-button release" 1 visible "$APP_TITLE"
+    expect_driver "shown where it stood while hidden" "$hiddenAt" rect "$APP_TITLE"
 
     drv click "$APP_TITLE" "$ID_CMD_MIN_TRAY" >/dev/null || fail "&Hide did not take the click"
     expect_driver "hidden again by &Hide" 0 visible "$APP_TITLE"

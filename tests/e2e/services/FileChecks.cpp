@@ -24,8 +24,10 @@ void checkFiles(Results& results, const std::string& folder, const std::string& 
     files.remove(first);
     files.remove(second);
     CHECK(!files.read(first).has_value());
+    CHECK(!files.exists(first));
 
     CHECK(files.write(first, "\"Dial 1\"\r\n1\r\n"));
+    CHECK(files.exists(first));
     CHECK(contentOf(files, first) == "\"Dial 1\"\r\n1\r\n");
     CHECK(files.write(first, ""));
     CHECK(contentOf(files, first).empty());
@@ -44,6 +46,7 @@ void checkFiles(Results& results, const std::string& folder, const std::string& 
     CHECK(!files.read(first).has_value());
     CHECK(!files.replace(first, second));  // the source is gone: the target stays
     CHECK(contentOf(files, second) == "new");
+    CHECK(files.exists(second) && !files.exists(first));
     files.remove(second);
     CHECK(!files.read(second).has_value());
 

@@ -31,6 +31,10 @@ std::optional<std::string> Win32Files::read(const std::string& path) {
     }
 }
 
+bool Win32Files::exists(const std::string& path) {
+    return GetFileAttributesA(toAnsi(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool Win32Files::write(const std::string& path, std::string_view bytes) {
     OwnedFile file(CreateFileA(toAnsi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -53,8 +57,8 @@ bool Win32Files::replace(const std::string& from, const std::string& to) {
     if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
-    // Windows 9x has the entry point but not the function. There the old file goes first, so a crash in
-    // between leaves only the new file under its temporary name.
+    // Windows 9x has the entry point but not the function. There the old file goes first, so a crash or
+    // a failed move in between leaves only the new file, under its temporary name.
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
     DeleteFileA(target.c_str());
     return MoveFileA(source.c_str(), target.c_str()) != 0;

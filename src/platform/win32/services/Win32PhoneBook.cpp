@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/services/EnumerateEntries.h"
 #include "platform/win32/services/HandleCasts.h"
 #include "platform/win32/services/SystemHandles.h"
 
@@ -26,12 +27,17 @@ std::uint32_t Win32PhoneBook::enumEntries(std::span<std::uint8_t> buffer, std::u
     if (enumerate == nullptr) throw RuntimeError("RasEnumEntriesA is not available");
 
     // Never let the service write past the buffer, whatever size the caller claims.
-    DWORD bytes = static_cast<DWORD>(std::min<std::size_t>(byteCount, buffer.size()));
-    DWORD entries = entryCount;
-    const DWORD result = enumerate(nullptr, nullptr, buffer.data(), &bytes, &entries);
-    byteCount = bytes;
-    entryCount = entries;
-    return result;
+    byteCount = static_cast<std::uint32_t>(std::min<std::size_t>(byteCount, buffer.size()));
+    return enumerateKeepingWhatFits(
+        buffer, byteCount, entryCount,
+        [enumerate](std::span<std::uint8_t> records, std::uint32_t& bytes, std::uint32_t& entries) {
+            DWORD systemBytes = bytes;
+            DWORD systemEntries = entries;
+            const DWORD result = enumerate(nullptr, nullptr, records.data(), &systemBytes, &systemEntries);
+            bytes = systemBytes;
+            entries = systemEntries;
+            return static_cast<std::uint32_t>(result);
+        });
 }
 
 }  // namespace kestrove::win32

@@ -66,6 +66,7 @@ ProcAddress Win32WindowProcs::install(WindowHandle window, WindowProc proc) {
 }
 
 void Win32WindowProcs::restore(WindowHandle window, ProcAddress previous) {
+    if (previous == 0) return;  // a window without a procedure would crash at its next message
     const HWND hwnd = toHwnd(window);
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, static_cast<LONG_PTR>(previous));
     forgetProcs(hwnd);
