@@ -5,14 +5,39 @@ if(KESTROVE_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-file(GLOB KESTROVE_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
-add_library(kestrove_sim STATIC ${KESTROVE_SIM_SOURCES})
+add_library(kestrove_sim STATIC
+    src/platform/sim/CallLog.cpp
+    src/platform/sim/SimBackend.cpp
+    src/platform/sim/SimCodePage.cpp
+    src/platform/sim/SimFiles.cpp
+    src/platform/sim/SimMessageLoop.cpp
+    src/platform/sim/SimPhoneBook.cpp
+    src/platform/sim/SimPlatform.cpp
+    src/platform/sim/SimProcesses.cpp
+    src/platform/sim/SimRegistry.cpp
+    src/platform/sim/SimShell.cpp
+    src/platform/sim/SimWindowProcs.cpp
+    src/platform/sim/SimWindows.cpp
+)
 target_link_libraries(kestrove_sim PUBLIC kestrove_core)
 
 enable_testing()
 find_package(GTest REQUIRED)
-file(GLOB KESTROVE_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
-add_executable(kestrove_unit_tests ${KESTROVE_UNIT_TESTS})
+add_executable(kestrove_unit_tests
+    tests/unit/about_and_credits_test.cpp
+    tests/unit/connection_probe_test.cpp
+    tests/unit/forms_contract_test.cpp
+    tests/unit/main_window_startup_test.cpp
+    tests/unit/nt_family_test.cpp
+    tests/unit/phone_book_test.cpp
+    tests/unit/redial_supervisor_test.cpp
+    tests/unit/settings_reader_test.cpp
+    tests/unit/settings_save_test.cpp
+    tests/unit/sim_backend_test.cpp
+    tests/unit/sim_services_test.cpp
+    tests/unit/tray_test.cpp
+    tests/unit/win32_backend_logic_test.cpp
+)
 target_link_libraries(kestrove_unit_tests PRIVATE kestrove_sim GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(kestrove_unit_tests DISCOVERY_TIMEOUT 60)

@@ -3,6 +3,7 @@
 #
 #   scripts/build.sh [host|win32|win64|fuzz|all]...    (default: all)
 #
+# The same as `cmake --preset <flavour> && cmake --build --preset <flavour>`:
 #   host   build/host   Linux: unit tests over the simulated platform, with ASan + UBSan
 #   win32  build/win32  the product, PE32: build/win32/Kestrove.exe
 #   win64  build/win64  the PE32+ twin plus the end-to-end driver, for wine64
@@ -15,43 +16,26 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT" || exit 1
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-configure_and_build() {
-    local dir=$1
-    shift
-    mkdir -p "$dir"
-    cmake -S . -B "$dir" "$@" >"$dir/configure.log" 2>&1 || {
-        cat "$dir/configure.log"
-        return 1
-    }
-    cmake --build "$dir" -j "$JOBS"
-}
-
 build_flavour() {
     case $1 in
-    host)
-        configure_and_build build/host -DCMAKE_BUILD_TYPE=Debug -DKESTROVE_SANITIZE=ON
-        ;;
-    win32)
-        configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake \
-            -DCMAKE_BUILD_TYPE=MinSizeRel
-        ;;
-    win64)
-        configure_and_build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake \
-            -DCMAKE_BUILD_TYPE=MinSizeRel -DKESTROVE_E2E=ON
-        ;;
+    host | win32 | win64) ;;
     fuzz)
         if [ ! -f tests/fuzz/CMakeLists.txt ]; then
             echo "build: no tests/fuzz/CMakeLists.txt, fuzz flavour skipped"
             return 0
         fi
-        configure_and_build build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTROVE_FUZZ=ON -DKESTROVE_BENCH=ON
         ;;
     *)
         echo "build: unknown flavour '$1' (host, win32, win64, fuzz, all)" >&2
         return 2
         ;;
     esac
+    mkdir -p "build/$1"
+    cmake --preset "$1" >"build/$1/configure.log" 2>&1 || {
+        cat "build/$1/configure.log"
+        return 1
+    }
+    cmake --build --preset "$1" -j "$JOBS"
 }
 
 flavours=("$@")

@@ -15,12 +15,8 @@ namespace kestrove::win32 {
 namespace {
 
 // A "handle" is a pointer to the number of times it has been closed.
-struct CountingTraits {
-    using Handle = int*;
-    static int* none() { return nullptr; }
-    static void close(int* closes) { ++*closes; }
-};
-using OwnedCounter = Owned<CountingTraits>;
+void countClose(int* closes) { ++*closes; }
+using OwnedCounter = Owned<int*, countClose>;
 
 TEST(OwnedHandle, ClosesEachHandleExactlyOnceWhateverPathItTakes) {
     int a = 0, b = 0, c = 0;
@@ -53,6 +49,19 @@ TEST(OwnedHandle, ResetClosesTheOldHandleButNotTheSameOneTwice) {
     owner.reset();
     EXPECT_EQ(b, 1);
     EXPECT_FALSE(owner);
+}
+
+TEST(OwnedHandle, AHandleThatFailsAsMinusOneIsNeverClosedWhenEmpty) {
+    using OwnedMinusOne = Owned<int*, countClose, -1>;  // countClose would crash on the -1 "handle"
+    OwnedMinusOne empty;
+    EXPECT_FALSE(empty);
+    empty.reset();
+    int a = 0;
+    {
+        OwnedMinusOne owner(&a);
+        EXPECT_TRUE(owner);
+    }
+    EXPECT_EQ(a, 1);
 }
 
 struct FakeComObject {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ScopeExit.h"
+
 namespace kestrove::forms {
 
 Application::Application(Platform& platform) : platform_(platform) {}
@@ -18,14 +20,10 @@ void Application::loadForm(Form& form) {
     form.create();
     ++loadingDepth_;
     form.loading_ = true;
-    struct LoadEnd {
-        Application& app;
-        Form& form;
-        ~LoadEnd() {
-            form.loading_ = false;
-            --app.loadingDepth_;
-        }
-    } end{*this, form};
+    const ScopeExit end([&] {
+        form.loading_ = false;
+        --loadingDepth_;
+    });
     form.Form_Load();
 }
 

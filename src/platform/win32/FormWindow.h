@@ -37,7 +37,6 @@ class FormWindow final : private MessageTarget {
     const FormContext& context() const { return context_; }
 
     ControlWindow& addControl(std::size_t index, const forms::ControlDesc& desc);
-    const std::vector<std::unique_ptr<ControlWindow>>& controls() const { return controls_; }
 
     void show();
     void hide() { ShowWindow(hwnd(), SW_HIDE); }

@@ -7,44 +7,14 @@
 
 namespace kestrove::win32 {
 
-template <class T>
-struct GdiObjectTraits {
-    using Handle = T;
-    static T none() { return nullptr; }
-    static void close(T h) { DeleteObject(h); }
-};
-using OwnedFont = Owned<GdiObjectTraits<HFONT>>;
-using OwnedBrush = Owned<GdiObjectTraits<HBRUSH>>;
-using OwnedPen = Owned<GdiObjectTraits<HPEN>>;
-
-struct MenuTraits {
-    using Handle = HMENU;
-    static HMENU none() { return nullptr; }
-    static void close(HMENU h) { DestroyMenu(h); }
-};
-using OwnedMenu = Owned<MenuTraits>;
-
+using OwnedFont = Owned<HFONT, DeleteObject>;
+using OwnedBrush = Owned<HBRUSH, DeleteObject>;
+using OwnedPen = Owned<HPEN, DeleteObject>;
+using OwnedMenu = Owned<HMENU, DestroyMenu>;
 // Icons made by LoadImage without LR_SHARED; shared icons must never be destroyed.
-struct IconTraits {
-    using Handle = HICON;
-    static HICON none() { return nullptr; }
-    static void close(HICON h) { DestroyIcon(h); }
-};
-using OwnedIcon = Owned<IconTraits>;
-
-struct WindowTraits {
-    using Handle = HWND;
-    static HWND none() { return nullptr; }
-    static void close(HWND h) { DestroyWindow(h); }
-};
-using OwnedWindow = Owned<WindowTraits>;
-
-struct GlobalTraits {
-    using Handle = HGLOBAL;
-    static HGLOBAL none() { return nullptr; }
-    static void close(HGLOBAL h) { GlobalFree(h); }
-};
-using OwnedGlobal = Owned<GlobalTraits>;
+using OwnedIcon = Owned<HICON, DestroyIcon>;
+using OwnedWindow = Owned<HWND, DestroyWindow>;
+using OwnedGlobal = Owned<HGLOBAL, GlobalFree>;
 
 // BeginPaint ... EndPaint around one WM_PAINT.
 class PaintScope {

@@ -1,20 +1,19 @@
 #pragma once
-// One move-only owner for every kind of system handle. The traits name the handle type, the value
-// that means "nothing owned" and how to give a handle back:
-//   struct FontTraits { using Handle = HFONT; static HFONT none(); static void close(HFONT); };
+// One move-only owner for every kind of system handle: the handle type, the call that gives it back and
+// the value that means "nothing owned" (null, or -1 for the calls that fail with INVALID_HANDLE_VALUE):
+//   using OwnedFont = Owned<HFONT, DeleteObject>;
 // Kept free of <windows.h> so the ownership rules can be tested on any host.
 
+#include <cstdint>
 #include <utility>
 
 namespace kestrove::win32 {
 
-template <class Traits>
+template <class H, auto Close, std::intptr_t None = 0>
 class Owned {
   public:
-    using Handle = typename Traits::Handle;
-
     Owned() noexcept = default;
-    explicit Owned(Handle handle) noexcept : handle_(handle) {}
+    explicit Owned(H handle) noexcept : handle_(handle) {}
     Owned(Owned&& other) noexcept : handle_(other.release()) {}
     Owned& operator=(Owned&& other) noexcept {
         if (this != &other) reset(other.release());
@@ -24,19 +23,21 @@ class Owned {
     Owned& operator=(const Owned&) = delete;
     ~Owned() { reset(); }
 
-    Handle get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != Traits::none(); }
+    H get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != none(); }
 
     // Gives up ownership without closing, e.g. once the system has taken the handle over.
-    Handle release() noexcept { return std::exchange(handle_, Traits::none()); }
+    H release() noexcept { return std::exchange(handle_, none()); }
 
-    void reset(Handle handle = Traits::none()) noexcept {
-        const Handle old = std::exchange(handle_, handle);
-        if (old != Traits::none() && old != handle) Traits::close(old);
+    void reset(H handle = none()) noexcept {
+        const H old = std::exchange(handle_, handle);
+        if (old != none() && old != handle) Close(old);
     }
 
   private:
-    Handle handle_ = Traits::none();
+    static H none() noexcept { return reinterpret_cast<H>(None); }
+
+    H handle_ = none();
 };
 
 // A counted reference to a COM object: Release() once when the owner lets go.

@@ -20,40 +20,18 @@ Dpi screenDpi() {
 Win32Backend::Win32Backend(HINSTANCE instance)
     : dpi_(screenDpi()), windowClass_(instance), pictures_(instance, dpi_), timers_(windowClass_) {}
 
-Win32Backend::~Win32Backend() {
-    controls_.clear();
-    forms_.clear();  // before the timers, pictures and window class they use
-}
-
-FormWindow& Win32Backend::form(forms::NativeId id) const {
-    const auto found = forms_.find(id);
-    if (found == forms_.end()) throw RuntimeError("no such window");
-    return *found->second;
-}
-
-ControlWindow& Win32Backend::control(forms::NativeId id) const {
-    const auto found = controls_.find(id);
-    if (found == controls_.end()) throw RuntimeError("no such control");
-    return *found->second;
-}
-
 forms::NativeId Win32Backend::createForm(const forms::FormDesc& desc, forms::FormEvents& events) {
-    auto created = std::make_unique<FormWindow>(FormContext{windowClass_, pictures_, dpi_}, desc, events);
-    const forms::NativeId id = ++lastId_;
-    forms_.emplace(id, std::move(created));
-    return id;
+    forms_.push_back(std::make_unique<FormWindow>(FormContext{windowClass_, pictures_, dpi_}, desc, events));
+    return reinterpret_cast<forms::NativeId>(forms_.back().get());
 }
 
 void Win32Backend::destroyForm(forms::NativeId id) {
-    const auto found = forms_.find(id);
-    if (found == forms_.end()) return;
-    std::erase_if(controls_, [&](const auto& entry) {
-        const auto& owned = found->second->controls();
-        return std::any_of(owned.begin(), owned.end(),
-                           [&](const auto& c) { return c.get() == entry.second; });
+    const auto found = std::find_if(forms_.begin(), forms_.end(), [&](const auto& owned) {
+        return reinterpret_cast<forms::NativeId>(owned.get()) == id;
     });
-    // Out of the map before the window goes, so that nothing reaches it while it is being destroyed.
-    std::unique_ptr<FormWindow> doomed = std::move(found->second);
+    if (found == forms_.end()) return;
+    // Out of the list before the window goes, so that nothing reaches it while it is being destroyed.
+    std::unique_ptr<FormWindow> doomed = std::move(*found);
     forms_.erase(found);
 }
 
@@ -71,8 +49,7 @@ WindowHandle Win32Backend::windowHandle(forms::NativeId id) {
     return reinterpret_cast<WindowHandle>(form(id).hwnd());
 }
 
-IconHandle Win32Backend::iconHandle(forms::NativeId id) {
-    form(id);  // only a loaded window has an icon
+IconHandle Win32Backend::iconHandle(forms::NativeId) {
     return reinterpret_cast<IconHandle>(pictures_.appIcon());
 }
 
@@ -82,10 +59,7 @@ int Win32Backend::popupMenu(forms::NativeId id, const std::vector<forms::MenuEnt
 
 forms::NativeId Win32Backend::createControl(forms::NativeId formId, std::size_t index,
                                             const forms::ControlDesc& desc) {
-    ControlWindow& created = form(formId).addControl(index, desc);
-    const forms::NativeId id = ++lastId_;
-    controls_.emplace(id, &created);
-    return id;
+    return reinterpret_cast<forms::NativeId>(&form(formId).addControl(index, desc));
 }
 
 void Win32Backend::moveControl(forms::NativeId id, const TwipRect& rect) { control(id).move(rect); }
@@ -103,7 +77,7 @@ void Win32Backend::stopTimer(forms::TimerId timer) { timers_.stop(timer); }
 
 // Keyboard input to a form goes through the dialog manager, so that Tab, Alt+letter and Space work.
 void Win32Backend::dispatch(MSG& message) {
-    for (const auto& [id, window] : forms_) {
+    for (const auto& window : forms_) {
         HWND form = window->hwnd();
         if (message.hwnd == form || IsChild(form, message.hwnd)) {
             if (IsDialogMessageA(form, &message)) return;  // the forms may have changed meanwhile

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/forms/Backend.h"
 #include "platform/win32/FormWindow.h"
@@ -17,7 +17,6 @@ namespace kestrove::win32 {
 class Win32Backend final : public forms::Backend {
   public:
     explicit Win32Backend(HINSTANCE instance);
-    ~Win32Backend() override;
 
     forms::NativeId createForm(const forms::FormDesc& desc, forms::FormEvents& events) override;
     void destroyForm(forms::NativeId form) override;
@@ -53,17 +52,17 @@ class Win32Backend final : public forms::Backend {
     TwipSize pictureSize(forms::Picture picture) override;
 
   private:
-    FormWindow& form(forms::NativeId id) const;
-    ControlWindow& control(forms::NativeId id) const;
+    static FormWindow& form(forms::NativeId id) { return *reinterpret_cast<FormWindow*>(id); }
+    static ControlWindow& control(forms::NativeId id) { return *reinterpret_cast<ControlWindow*>(id); }
     void dispatch(MSG& message);
 
     Dpi dpi_;
     WindowClass windowClass_;
     PictureStore pictures_;
     TimerWindow timers_;
-    forms::NativeId lastId_ = 0;
-    std::map<forms::NativeId, std::unique_ptr<FormWindow>> forms_;
-    std::map<forms::NativeId, ControlWindow*> controls_;  // owned by their forms
+    // A form's or control's id is its address; controls are owned by their forms. Last, so that the
+    // forms go before the timers, pictures and window class they use.
+    std::vector<std::unique_ptr<FormWindow>> forms_;
 };
 
 }  // namespace kestrove::win32

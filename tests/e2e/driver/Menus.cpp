@@ -1,26 +1,16 @@
 #include "Menus.h"
 
 #include <cstring>
-#include <memory>
-#include <type_traits>
 
 #include "Deadline.h"
 #include "Lookup.h"
 #include "menureader/MenuReaderProtocol.h"
+#include "platform/win32/Owned.h"
 
 namespace e2e {
 namespace {
 
-template <auto Release>
-struct Releaser {
-    template <typename Handle>
-    void operator()(Handle handle) const {
-        Release(handle);
-    }
-};
-template <typename Handle, auto Release>
-using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Release>>;
-
+using kestrove::win32::Owned;
 using OwnedModule = Owned<HMODULE, FreeLibrary>;
 using OwnedHandle = Owned<HANDLE, CloseHandle>;
 using OwnedHook = Owned<HHOOK, UnhookWindowsHookEx>;

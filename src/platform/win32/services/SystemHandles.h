@@ -7,27 +7,10 @@
 
 namespace kestrove::win32 {
 
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static HMODULE none() { return nullptr; }
-    static void close(HMODULE module) { FreeLibrary(module); }
-};
-using OwnedModule = Owned<ModuleTraits>;
-
+using OwnedModule = Owned<HMODULE, FreeLibrary>;
 // Process and thread handles: failure is NULL.
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static HANDLE none() { return nullptr; }
-    static void close(HANDLE handle) { CloseHandle(handle); }
-};
-using OwnedHandle = Owned<KernelHandleTraits>;
-
+using OwnedHandle = Owned<HANDLE, CloseHandle>;
 // CreateFileA reports failure as INVALID_HANDLE_VALUE, not NULL.
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static HANDLE none() { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE handle) { CloseHandle(handle); }
-};
-using OwnedFile = Owned<FileHandleTraits>;
+using OwnedFile = Owned<HANDLE, CloseHandle, -1>;
 
 }  // namespace kestrove::win32
