@@ -6,8 +6,7 @@ root=$(cd "$here/../.." && pwd)
 build="$root/build/fuzz"
 seconds=${KESTROVE_FUZZ_SECONDS:-60}
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DKESTROVE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target settings_reader_fuzz -j2 >/dev/null
+(cd "$root" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz --target settings_reader_fuzz -j2 >/dev/null)
 work="$build/corpus"
 mkdir -p "$work"
 cp -n "$here"/corpus/* "$work"/ 2>/dev/null || true
