@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/forms/Backend.h"
+#include "platform/win32/AnsiText.h"
 #include "platform/win32/Colours.h"
 #include "platform/win32/ComboPick.h"
 #include "platform/win32/Geometry.h"
@@ -38,7 +39,7 @@ class ControlWindow {
     void move(const TwipRect& rect);
     void setVisible(bool visible);
     void setText(const std::string& text);
-    std::string text() const;
+    void readText(std::string& text, TextScratch& scratch) const;
     void setCheck(int value);
     void addItem(const std::string& item);
 

@@ -91,7 +91,9 @@ forms::NativeId Win32Backend::createControl(forms::NativeId formId, std::size_t 
 void Win32Backend::moveControl(forms::NativeId id, const TwipRect& rect) { control(id).move(rect); }
 void Win32Backend::setControlVisible(forms::NativeId id, bool visible) { control(id).setVisible(visible); }
 void Win32Backend::setText(forms::NativeId id, const std::string& text) { control(id).setText(text); }
-void Win32Backend::readText(forms::NativeId id, std::string& text) { text = control(id).text(); }
+void Win32Backend::readText(forms::NativeId id, std::string& text) {
+    control(id).readText(text, readScratch_);
+}
 void Win32Backend::setCheck(forms::NativeId id, int value) { control(id).setCheck(value); }
 void Win32Backend::addItem(forms::NativeId id, const std::string& item) { control(id).addItem(item); }
 
