@@ -11,8 +11,9 @@
 //                           CommandLineToArgvW does;
 //   "rasdial-done.txt"      one line per run, written just before exiting: "done show=<n>" with the show
 //                           style the starter asked for, or "done show=default" when it asked for none.
-#include <shellapi.h>
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,13 +36,18 @@ unsigned runMilliseconds() {
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
-// Whether this copy is the one in the system folder.
+// Whether this copy is the one in the system folder (for a 32-bit starter on a 64-bit system, the one
+// the system folder's name leads it to).
 const char* where() {
     char self[MAX_PATH] = {};
     char system[MAX_PATH] = {};
+    char wow64[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetSystemDirectoryA(system, MAX_PATH);
-    return lstrcmpiA(folderOf(self).c_str(), system) == 0 ? "system" : "elsewhere";
+    GetSystemWow64DirectoryA(wow64, MAX_PATH);
+    const std::string folder = folderOf(self);
+    const bool inSystem = lstrcmpiA(folder.c_str(), system) == 0 || lstrcmpiA(folder.c_str(), wow64) == 0;
+    return inSystem ? "system" : "elsewhere";
 }
 
 int splitCount() {

@@ -3,10 +3,9 @@
 // touch the heap. Counted with a replaced operator new over a few seconds of the running program.
 #include <windows.h>
 
-#include <cstdlib>
-#include <new>
 #include <string>
 
+#include "AllocationCount.h"
 #include "Checks.h"
 #include "platform/forms/Application.h"
 #include "platform/win32/Win32Backend.h"
@@ -15,9 +14,6 @@
 #include "ui/frmMain.h"
 
 namespace {
-
-// Only this program's own allocations pass here; the system's do not.
-std::size_t allocations = 0;
 
 constexpr UINT kRunMs = 3000;
 constexpr const char* kRemoteAccess = "System\\CurrentControlSet\\Services\\RemoteAccess";
@@ -44,14 +40,6 @@ void removeConnectionFlag() {
 
 }  // namespace
 
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
 namespace e2e::services {
 
 void checkWatch(Results& results, const std::string& folder, kestrove::PlatformFamily family) {
@@ -63,7 +51,8 @@ void checkWatch(Results& results, const std::string& folder, kestrove::PlatformF
     if (!CHECK(files.write(settings, "\"My Internet Service Provider\"\r\n1\r\n"))) return;
     if (family == PlatformFamily::Windows9x) CHECK(setConnectionFlag(true));
 
-    std::size_t ticks = 0, tickAllocations = 0, probes = 0, probeAllocations = 0, loopAllocations = 0;
+    std::size_t ticks = 0, firstTickAllocations = 0, tickAllocations = 0;
+    std::size_t probes = 0, probeAllocations = 0, loopAllocations = 0;
     {
         const HINSTANCE instance = GetModuleHandleA(nullptr);
         win32::Win32Backend backend(instance);
@@ -73,26 +62,27 @@ void checkWatch(Results& results, const std::string& folder, kestrove::PlatformF
         main.show();
         CHECK(main.chckAuto.value() == 1);
 
-        // Around the handlers, as the timers call them: the first tick sizes the reused buffers.
+        // Around the handlers, as the timers call them. The first watch tick sizes the reused buffers;
+        // the probe, once a second, may allocate.
         const auto watch = main.Timer1.onTimer;
         main.Timer1.onTimer = [&] {
-            const std::size_t before = allocations;
+            const std::size_t before = allocationCount();
             watch();
-            if (++ticks > 1) tickAllocations += allocations - before;
+            (++ticks == 1 ? firstTickAllocations : tickAllocations) += allocationCount() - before;
         };
         const auto redial = main.tmrReconnect.onTimer;
         main.tmrReconnect.onTimer = [&] {
-            const std::size_t before = allocations;
+            const std::size_t before = allocationCount();
             redial();
             ++probes;
-            probeAllocations += allocations - before;
+            probeAllocations += allocationCount() - before;
         };
 
         const UINT_PTR timer = SetTimer(nullptr, 0, kRunMs, endRun);
         CHECK(timer != 0);
-        const std::size_t before = allocations;
+        const std::size_t before = allocationCount();
         app.run();
-        loopAllocations = allocations - before - probeAllocations;
+        loopAllocations = allocationCount() - before - probeAllocations - firstTickAllocations;
         KillTimer(nullptr, timer);
         app.dispatch([&] { main.mnuExit.onClick(); });  // out of the tray
     }
@@ -100,8 +90,9 @@ void checkWatch(Results& results, const std::string& folder, kestrove::PlatformF
     if (family == PlatformFamily::Windows9x) removeConnectionFlag();
 
     results.note(std::to_string(ticks) + " watch ticks, " + std::to_string(tickAllocations) +
-                 " allocations in them; " + std::to_string(probes) + " probes; " +
-                 std::to_string(loopAllocations) + " allocations in the message loop outside the probes");
+                 " allocations in them; " + std::to_string(probes) + " probes with " +
+                 std::to_string(probeAllocations) + " allocations; " + std::to_string(loopAllocations) +
+                 " allocations in the message loop outside the probes");
     CHECK(ticks >= 100);
     CHECK(probes >= 2);
     CHECK(tickAllocations == 0);
