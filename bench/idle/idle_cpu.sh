@@ -28,8 +28,9 @@ trap 'wine_session_stop' EXIT
 wine_session_start "$WORK/prefix" virtual || exit 1
 
 reg() { timeout -k 5 60 "$WINE" reg "$@" >/dev/null 2>&1; }
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-HZ=$(getconf CLK_TCK)
+# CPU time of every thread of a process so far, in microseconds (the scheduler's own account, finer than
+# the clock ticks of /proc/<pid>/stat).
+cpu_us() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d", ns / 1000 }'; }
 
 # The Wine server of this session's prefix.
 server_pid() {
@@ -39,8 +40,8 @@ server_pid() {
     done
 }
 
-# run_and_measure <folder> <program.exe> [env assignments...]: prints hundredths of a ms of CPU per
-# second, and for Kestrove its counter line after a bar.
+# run_and_measure <folder> <program.exe> [env assignments...]: prints the program's and the server's
+# CPU in hundredths of a ms per second, and for Kestrove its counter line after a bar.
 run_and_measure() {
     local folder=$1 program=$2 pid server a0 s0 a1 s1
     shift 2
@@ -49,16 +50,17 @@ run_and_measure() {
     sleep 5  # start-up, and Kestrove into the tray
     server=$(server_pid)
     grep -q "$program" "/proc/$pid/cmdline" || { echo "pid $pid is not $program" >&2; return 1; }
-    a0=$(cpu_ticks "$pid") s0=$(cpu_ticks "$server")
+    a0=$(cpu_us "$pid") s0=$(cpu_us "$server")
     sleep "$SECONDS_EACH"
-    a1=$(cpu_ticks "$pid") s1=$(cpu_ticks "$server")
+    a1=$(cpu_us "$pid") s1=$(cpu_us "$server")
     local counter=""
     if [ "$program" = Kestrove.exe ]; then
         counter=$(timeout 60 "$WINE" "$BUILD/kestrove_driver.exe" text Kestrove 1006 2>/dev/null | tr -d '\r')
     fi
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
-    echo "$(((a1 - a0 + s1 - s0) * 1000 * 100 / HZ / SECONDS_EACH))|$counter"
+    # Hundredths of a ms per second, the program's and the server's.
+    echo "$(((a1 - a0) / 10 / SECONDS_EACH)) $(((s1 - s0) / 10 / SECONDS_EACH))|$counter"
 }
 
 show() { printf '%d.%02d' $(($1 / 100)) $(($1 % 100)); }
@@ -83,8 +85,11 @@ measure_family() {
         counter=${k#*|} k=${k%%|*}
         f=$(run_and_measure "$folder" kestrove_idle_floor.exe) || exit 1
         f=${f%%|*}
-        kt=$((kt + k)) ft=$((ft + f))
-        printf '%-3s turn %d: Kestrove %6s ms/s   floor %6s ms/s\n' "$family" "$turn" "$(show "$k")" "$(show "$f")"
+        local kp=${k% *} ks=${k#* } fp=${f% *} fs=${f#* }
+        kt=$((kt + kp + ks)) ft=$((ft + fp + fs))
+        printf '%-3s turn %d: Kestrove %6s ms/s (%s + server %s)   floor %6s ms/s (%s + server %s)\n' "$family" \
+            "$turn" "$(show $((kp + ks)))" "$(show "$kp")" "$(show "$ks")" "$(show $((fp + fs)))" "$(show "$fp")" \
+            "$(show "$fs")"
         [ "$counter" = " You have been reconnected 0 times." ] || dialled=1
     done
     printf '%-3s ratio of the totals: %s\n' "$family" "$(awk -v k="$kt" -v f="$ft" 'BEGIN { printf "%.2f", k / f }')"
