@@ -93,7 +93,7 @@ void checkWatch(Results& results, const std::string& folder, kestrove::PlatformF
                  " allocations in them; " + std::to_string(probes) + " probes with " +
                  std::to_string(probeAllocations) + " allocations; " + std::to_string(loopAllocations) +
                  " allocations in the message loop outside the probes");
-    CHECK(ticks >= 100);
+    CHECK(ticks >= 30);  // many, even on a busy machine
     CHECK(probes >= 2);
     CHECK(tickAllocations == 0);
     CHECK(loopAllocations == 0);
