@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The idle cost of Kestrove armed in the tray with its line up, against the floor: a program that does
-# nothing but one window lookup per 1 ms timer tick. Both run under Wine in the same session, one after
+# nothing but one window lookup per 1 ms timer tick (also shown with its timer on a hidden window, whose
+# ticks go through a window procedure as the program's do). Both run under Wine in the same session, one after
 # the other and in turns (other work on the machine weighs on both alike), for the 9x family (Windows
 # 98 mode, the registry flag up) and the NT family (a dial-up service double listing the entry
 # connected). Cost = CPU time of the program's process plus the Wine server's over the same stretch, in
@@ -40,12 +41,12 @@ server_pid() {
     done
 }
 
-# run_and_measure <folder> <program.exe> [env assignments...]: prints the program's and the server's
-# CPU in hundredths of a ms per second, and for Kestrove its counter line after a bar.
+# run_and_measure <folder> <program.exe> <argument> [env assignments...]: prints the program's and the
+# server's CPU in hundredths of a ms per second, and for Kestrove its counter line after a bar.
 run_and_measure() {
-    local folder=$1 program=$2 pid server a0 s0 a1 s1
-    shift 2
-    (cd "$folder" && exec env "$@" "$WINE" "$folder/$program") >"$folder/$program.log" 2>&1 &
+    local folder=$1 program=$2 argument=$3 pid server a0 s0 a1 s1
+    shift 3
+    (cd "$folder" && exec env "$@" "$WINE" "$folder/$program" $argument) >"$folder/$program.log" 2>&1 &
     pid=$!
     sleep 5  # start-up, and Kestrove into the tray
     server=$(server_pid)
@@ -64,6 +65,8 @@ run_and_measure() {
 }
 
 show() { printf '%d.%02d' $(($1 / 100)) $(($1 % 100)); }
+# "<program> <server>" in hundredths as "total (program + server)" in ms per second.
+split() { local p=${1% *} s=${1#* }; printf '%s (%s + %s)' "$(show $((p + s)))" "$(show "$p")" "$(show "$s")"; }
 
 measure_family() {
     local family=$1 folder="$WORK/$1" overrides=()
@@ -79,23 +82,24 @@ measure_family() {
         printf '%s\n' "$ENTRY" >"$folder/rasapi32-up.txt"
         overrides=(WINEDLLOVERRIDES=rasapi32=n)
     fi
-    local turn k f counter kt=0 ft=0 dialled=""
+    local turn k f w counter kt=0 ft=0 wt=0 dialled=""
     for ((turn = 1; turn <= TURNS; turn++)); do
-        k=$(run_and_measure "$folder" Kestrove.exe "${overrides[@]}") || exit 1
+        k=$(run_and_measure "$folder" Kestrove.exe "" "${overrides[@]}") || exit 1
         counter=${k#*|} k=${k%%|*}
-        f=$(run_and_measure "$folder" kestrove_idle_floor.exe) || exit 1
-        f=${f%%|*}
-        local kp=${k% *} ks=${k#* } fp=${f% *} fs=${f#* }
-        kt=$((kt + kp + ks)) ft=$((ft + fp + fs))
-        printf '%-3s turn %d: Kestrove %6s ms/s (%s + server %s)   floor %6s ms/s (%s + server %s)\n' "$family" \
-            "$turn" "$(show $((kp + ks)))" "$(show "$kp")" "$(show "$ks")" "$(show $((fp + fs)))" "$(show "$fp")" \
-            "$(show "$fs")"
+        f=$(run_and_measure "$folder" kestrove_idle_floor.exe "") || exit 1
+        w=$(run_and_measure "$folder" kestrove_idle_floor.exe window) || exit 1
+        f=${f%%|*} w=${w%%|*}
+        kt=$((kt + ${k% *} + ${k#* })) ft=$((ft + ${f% *} + ${f#* })) wt=$((wt + ${w% *} + ${w#* }))
+        printf '%-3s turn %d: Kestrove %s   floor %s   floor with a window timer %s\n' "$family" "$turn" \
+            "$(split "$k")" "$(split "$f")" "$(split "$w")"
         [ "$counter" = " You have been reconnected 0 times." ] || dialled=1
     done
-    printf '%-3s ratio of the totals: %s\n' "$family" "$(awk -v k="$kt" -v f="$ft" 'BEGIN { printf "%.2f", k / f }')"
+    printf '%-3s ratio of the totals: Kestrove / floor %s, Kestrove / floor with a window timer %s\n' "$family" \
+        "$(awk -v k="$kt" -v f="$ft" 'BEGIN { printf "%.2f", k / f }')" \
+        "$(awk -v k="$kt" -v f="$wt" 'BEGIN { printf "%.2f", k / f }')"
     [ -z "$dialled" ] || echo "    (Kestrove dialled: the line was not up; the figures do not count)"
 }
 
-echo "idle CPU, program + wineserver, over $SECONDS_EACH s each:"
+echo "idle CPU in ms per second, total (program + wineserver), over $SECONDS_EACH s each:"
 measure_family 9x
 measure_family nt
