@@ -64,6 +64,7 @@ class Win32Backend final : public forms::Backend {
     forms::NativeId lastId_ = 0;
     std::map<forms::NativeId, std::unique_ptr<FormWindow>> forms_;
     std::map<forms::NativeId, ControlWindow*> controls_;  // owned by their forms
+    TextScratch readScratch_;                             // reused by every readText
 };
 
 }  // namespace kestrove::win32
