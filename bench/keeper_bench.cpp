@@ -43,8 +43,7 @@ class QuietWindows final : public WindowService {
     int getClassName(WindowHandle, char*, int) override { return 0; }
     bool getWindowRect(WindowHandle, ScreenRect&) override { return false; }
     void drawAnimatedRects(WindowHandle, int, const ScreenRect&, const ScreenRect&) override {}
-    WindowHandle foregroundWindow() override { return 0; }
-    std::uint32_t windowProcessId(WindowHandle) override { return 0; }
+    WindowHandle processWindow(std::uint32_t) override { return 0; }
 };
 
 class QuietRegistry final : public RegistryService {

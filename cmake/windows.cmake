@@ -19,6 +19,7 @@ add_library(kestrove_win32 OBJECT
     src/platform/win32/Win32Backend.cpp
     src/platform/win32/WindowClass.cpp
     src/platform/win32/services/EnterKey.cpp
+    src/platform/win32/services/RasLibrary.cpp
     src/platform/win32/services/Win32CodePage.cpp
     src/platform/win32/services/Win32Files.cpp
     src/platform/win32/services/Win32PhoneBook.cpp

@@ -37,9 +37,14 @@ bool readConnectionFlag(RegistryService& registry) {
 
 }  // namespace keeper
 
+// On the NT family the entry being kept alive is looked up among the connections; what the probe found
+// also tells the redial whether someone else is dialling it already.
 bool frmMain::Connected_To_ISP() {
-    if (family_ == PlatformFamily::WindowsNT)
-        return keeper::anyConnectionUp(platform().rasConnections, connections_);
+    if (family_ == PlatformFamily::WindowsNT) {
+        probedEntry_ = keeper::entryState(platform().rasConnections, platform().codePage,
+                                          platform().codePage.toAnsi(Combo1.text()), connections_);
+        return probedEntry_ == keeper::EntryState::Connected;
+    }
     return keeper::readConnectionFlag(platform().registry);
 }
 

@@ -13,16 +13,19 @@
 
 namespace kestrove::keeper {
 
-// Up exactly while the service lists a connection in the connected state; any failure reads as down.
-bool anyConnectionUp(RasConnectionService& ras, std::vector<RasConnection>& scratch);
+enum class EntryState : std::uint8_t { Down, Dialling, Connected };
 
-// A dial of the entry is under way while the dialer the program started still runs (forgotten once it
-// has ended), or while the service lists the entry as not yet connected.
-bool dialInProgress(RasConnectionService& ras, ProcessService& processes,
-                    std::optional<std::uint32_t>& dialer, std::string_view entryAnsi,
-                    std::vector<RasConnection>& scratch);
+// The entry's connection as the service lists it; other entries' connections do not count, and any
+// failure reads as down.
+EntryState entryState(RasConnectionService& ras, CodePageService& codePage, std::string_view entryAnsi,
+                      std::vector<RasConnection>& scratch);
 
-// rasdial.exe "<entry>", the entry quoted so that spaces stay inside it.
-std::string rasdialCommand(std::string_view entry);
+// One command-line argument that arrives as exactly `text` under the system's rules for splitting a
+// command line; nullopt when no argument can carry it.
+std::optional<std::string> quoteArgument(std::string_view text);
+
+// The system's own dialer, by its full path, with the entry as its one argument; nullopt when the entry
+// cannot be passed as one argument.
+std::optional<std::string> rasdialCommand(std::string_view systemDirectory, std::string_view entry);
 
 }  // namespace kestrove::keeper

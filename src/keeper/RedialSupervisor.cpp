@@ -32,14 +32,21 @@ void frmMain::Timer1_Timer() {
     }
 }
 
-// Runs as often as the system delivers timer ticks: every buffer is reused, nothing is allocated.
+// The dialer the program started is held until it has ended: a dialog still waiting for the user, or a
+// dial still under way, must not get a second dialer beside it. Its process handle is let go as soon as
+// it has ended.
+bool frmMain::DialerRunning() {
+    if (dialer_ && dialer_->running()) return true;
+    dialer_.reset();
+    return false;
+}
+
+// Runs as often as the system delivers timer ticks: every buffer is reused, nothing is allocated. On the
+// NT family the dial-up service is asked only once per probe, never here.
 bool frmMain::DialInProgress() {
+    if (DialerRunning()) return true;
+    if (family_ == PlatformFamily::WindowsNT) return false;
     Combo1.readText(watchedEntry_);
-    if (family_ == PlatformFamily::WindowsNT) {
-        platform().codePage.toAnsi(watchedEntry_, watchedTitleAnsi_);
-        return keeper::dialInProgress(platform().rasConnections, platform().processes, dialer_,
-                                      watchedTitleAnsi_, connections_);
-    }
     watchedTitle_.assign(kProgressTitlePrefix);
     watchedTitle_ += watchedEntry_;
     platform().codePage.toAnsi(watchedTitle_, watchedTitleAnsi_);
@@ -48,26 +55,31 @@ bool frmMain::DialInProgress() {
 
 void frmMain::tmrReconnect_Timer() {
     // The redial lets events run while it waits for the dialer; a tick arriving meanwhile must not start
-    // a second dialer.
-    if (redialling_) return;
+    // a second dialer, nor may any tick while the last one still runs.
+    if (redialling_ || DialerRunning()) return;
     if (Connected_To_ISP()) return;
+    const bool nt = family_ == PlatformFamily::WindowsNT;
+    // Someone else's dial of the entry, seen by the probe just made.
+    if (nt && probedEntry_ == keeper::EntryState::Dialling) return;
     redialling_ = true;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
     } done{redialling_};
 
-    const bool nt = family_ == PlatformFamily::WindowsNT;
     const std::string entry = Combo1.text();
-    const std::string commandLine =
-        nt ? keeper::rasdialCommand(entry) : std::string(kDialerCommandPrefix).append(entry);
-    const auto dialer =
-        platform().processes.start(platform().codePage.toAnsi(commandLine), nt ? kShowHidden : kShowNormal);
-    if (nt) dialer_ = dialer;
+    const std::optional<std::string> commandLine =
+        nt ? keeper::rasdialCommand(platform().program.systemDirectory(), entry)
+           : std::string(kDialerCommandPrefix).append(entry);
+    // Held before events run, so that the watch ticks among them already see the dial under way.
+    if (commandLine) {
+        dialer_ = platform().processes.start(platform().codePage.toAnsi(*commandLine),
+                                             nt ? kShowHidden : kShowNormal);
+    }
     app().doEvents();
     // The NT family's dialer works without a dialog: there is nothing to confirm.
-    if (dialer && !nt) {
-        if (const WindowHandle dialog = WaitForDialerWindow(*dialer)) platform().processes.sendEnter(dialog);
+    if (!nt) {
+        if (const WindowHandle dialog = WaitForDialerWindow()) platform().processes.sendEnter(dialog);
     }
     app().doEvents();
     ++ReconnectCount;
@@ -77,15 +89,16 @@ void frmMain::tmrReconnect_Timer() {
     lblLoop.setCaption(caption);
 }
 
-// The Enter key goes only to the dialer just started: a window of its process that has become the
-// active window. Anything else active (another program's dialog) gets nothing.
-WindowHandle frmMain::WaitForDialerWindow(std::uint32_t processId) {
+// The Enter key goes only to a window of the dialer just started, found by its process whether or not
+// it has become the active window: a program in the tray cannot make the dialer's dialog active. The
+// wait ends with nothing to confirm as soon as the dialer has ended.
+WindowHandle frmMain::WaitForDialerWindow() {
     forms::Backend& queue = app().backend();
-    WindowService& windows = platform().windows;
     const std::uint32_t start = queue.tickCount();
     for (;;) {
-        const WindowHandle active = windows.foregroundWindow();
-        if (active != 0 && windows.windowProcessId(active) == processId) return active;
+        // The watch ticks among the events below let the dialer go once it has ended.
+        if (!DialerRunning()) return 0;
+        if (const WindowHandle dialog = platform().windows.processWindow(dialer_->id())) return dialog;
         if (!loaded() || queue.tickCount() - start >= kDialerWaitMs) return 0;
         queue.waitForMessages(kDialerPollMs);
         app().doEvents();

@@ -4,6 +4,7 @@
 // the single-byte platform calls take them.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -34,6 +35,9 @@ class CodePageService {
         toAnsi(text, ansi);
         return ansi;
     }
+    // Whether two ANSI texts are the same apart from letter case, as the dial-up service compares
+    // entry names.
+    virtual bool sameIgnoringCase(std::string_view ansiA, std::string_view ansiB) = 0;
 };
 
 // Whole-file reads and writes; paths are UTF-8 and converted by the backend.
@@ -53,8 +57,9 @@ enum class PlatformFamily : std::uint8_t { Windows9x, WindowsNT };
 class ProgramInfo {
   public:
     virtual ~ProgramInfo() = default;
-    virtual PlatformFamily family() = 0;     // GetVersionExA's platform id
-    virtual std::string exeDirectory() = 0;  // without a trailing separator, as the system reports it
+    virtual PlatformFamily family() = 0;        // GetVersionExA's platform id
+    virtual std::string exeDirectory() = 0;     // without a trailing separator, as the system reports it
+    virtual std::string systemDirectory() = 0;  // GetSystemDirectoryA
     virtual ModuleHandle instance() = 0;
 };
 
@@ -95,18 +100,26 @@ class WindowService {
     virtual bool getWindowRect(WindowHandle window, ScreenRect& rect) = 0;
     virtual void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
                                    const ScreenRect& to) = 0;
-    virtual WindowHandle foregroundWindow() = 0;
-    virtual std::uint32_t windowProcessId(WindowHandle window) = 0;  // 0 when the window is gone
+    // A visible top-level window of that process, a dialog ("#32770") before any other; 0 when none.
+    virtual WindowHandle processWindow(std::uint32_t processId) = 0;
 };
 
-// Starting programs and typing into them.
+// A process the program started, held open until this object goes: while it is held, the process id
+// cannot be given to another process.
+class StartedProcess {
+  public:
+    virtual ~StartedProcess() = default;
+    virtual std::uint32_t id() const = 0;
+    virtual bool running() = 0;  // a zero-timeout wait: never blocks
+};
+
+// Starting programs and pressing Enter in their windows.
 class ProcessService {
   public:
     virtual ~ProcessService() = default;
-    // Starts without waiting; returns the new process id, nullopt when it could not be started.
-    virtual std::optional<std::uint32_t> start(const std::string& commandLineAnsi, int showStyle) = 0;
-    virtual bool isRunning(std::uint32_t processId) = 0;
-    // One press of Enter delivered to that window; returns after it has been processed.
+    // Starts without waiting; null when it could not be started.
+    virtual std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) = 0;
+    // One press of Enter for that window, without activating it; returns after it has been processed.
     virtual void sendEnter(WindowHandle window) = 0;
 };
 

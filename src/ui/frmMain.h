@@ -3,10 +3,12 @@
 // how often it has redialled.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "keeper/NtDialUp.h"
 #include "platform/forms/Application.h"
 
 namespace kestrove {
@@ -65,14 +67,16 @@ class frmMain : public forms::Form {
     void mnuExit_Click();
 
     void MinimizeToTray();
-    WindowHandle WaitForDialerWindow(std::uint32_t processId);
+    WindowHandle WaitForDialerWindow();
+    bool DialerRunning();
     bool DialInProgress();
     void SaveFromCombo();
     void SaveFromSwitch();
 
     const PlatformFamily family_;             // decides how the keeper probes and dials, once at start-up
-    std::optional<std::uint32_t> dialer_;     // the dialer last started, while it may still run (NT family)
-    std::vector<RasConnection> connections_;  // reused by every poll of the dial-up service (NT family)
+    std::unique_ptr<StartedProcess> dialer_;  // the dialer last started, held until it has ended
+    std::vector<RasConnection> connections_;  // reused by every probe of the dial-up service (NT family)
+    keeper::EntryState probedEntry_{};        // the entry as the last probe found it (NT family)
     bool started_ = false;                    // the load handler has finished
     bool redialling_ = false;                 // a redial tick is waiting for its dialer
     int trayIconRetries_ = 0;                 // tries since the new taskbar refused the icon

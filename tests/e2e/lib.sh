@@ -239,9 +239,12 @@ install_dialer_double() {
 }
 
 # dialer_scenario <progress window time in ms> <0|1: set the flag once the progress window has closed>
+#                 [<key>=<value>...: further settings, see tests/e2e/dialer/rnaui.cpp]
 # Read by the double at each dial.
 dialer_scenario() {
     printf 'progress_ms=%s\nset_flag=%s\n' "$1" "$2" >"$APP_DIR/dialer-scenario.txt"
+    shift 2
+    [ $# -eq 0 ] || printf '%s\n' "$@" >>"$APP_DIR/dialer-scenario.txt"
 }
 
 # How many times the double logged "<event> <entry>".

@@ -1,5 +1,6 @@
 // Keeping the connection alive: one attempt per second while down, none while the dialer's progress
-// window is open or the switch is off, Enter only for the dialer just started.
+// window is open, the dialer started last still runs, or the switch is off; Enter only for the dialer
+// just started.
 #include "KestroveFixture.h"
 
 namespace kestrove::testing {
@@ -13,10 +14,16 @@ class Redial : public KestroveTest {
   protected:
     Redial() {
         setConnected(false);
-        // Like the real dialer: its dialog comes up active at once.
+        // Like the real dialer whose dial fails at once: its dialog comes up (not necessarily active),
+        // and once confirmed the dialer ends.
         sim.onProcessStart([this](const std::string&, std::uint32_t pid) {
             dialogs.push_back(sim.addWindow("#32770", "Dial-up", pid));
-            sim.setForeground(dialogs.back());
+            dialers.push_back(pid);
+        });
+        sim.onEnter([this](WindowHandle window) {
+            for (std::size_t i = 0; i < dialogs.size(); ++i) {
+                if (dialogs[i] == window) sim.endProcess(dialers[i]);
+            }
         });
     }
     void setConnected(bool up) { sim.setRegistryValue(kKey, kValue, {std::uint8_t(up ? 1 : 0), 0, 0, 0}); }
@@ -29,6 +36,7 @@ class Redial : public KestroveTest {
     std::string counter(frmMain& main) const { return native(main.lblLoop).text; }
 
     std::vector<WindowHandle> dialogs;
+    std::vector<std::uint32_t> dialers;
 };
 
 TEST_F(Redial, ConnectionUpMeansNothingIsStarted) {
@@ -98,6 +106,24 @@ TEST_F(Redial, UntickingStopsAtOnceAndTheWindowClosingLaterDoesNotReArm) {
     EXPECT_FALSE(main.tmrReconnect.enabled());
 }
 
+TEST_F(Redial, UntickingWhileNoDialIsUnderWayDisarms) {
+    frmMain& main = startArmed();
+    sim.ui().advance(500);
+    sim.ui().click(main.chckAuto.native());
+    sim.ui().advance(5000);
+    EXPECT_EQ(dials(), 0u) << calls();
+    EXPECT_FALSE(main.tmrReconnect.enabled());
+}
+
+TEST_F(Redial, GreyedSwitchStaysUnarmedAcrossWatchTicks) {
+    sim.setFile(kSettingsPath, "\"Dial 1\"\r\n2\r\n");
+    frmMain& main = start();
+    ASSERT_EQ(main.chckAuto.value(), 2);
+    sim.ui().advance(5000);
+    EXPECT_EQ(dials(), 0u) << calls();
+    EXPECT_FALSE(main.tmrReconnect.enabled());
+}
+
 TEST_F(Redial, ChangedComboTextIsWatchedAndDialledFromTheNextTick) {
     frmMain& main = startArmed();
     sim.ui().type(main.Combo1.native(), "Dial 2");
@@ -118,28 +144,34 @@ TEST_F(Redial, EmptyEntryNameStillDialsWithTheTrailingSpace) {
     EXPECT_EQ(sim.startedCommandLines()[0], "rundll32.exe rnaui.dll,RnaDial ");
 }
 
-TEST_F(Redial, EnterIsWithheldWhenAnotherProgramsWindowIsActive) {
-    const WindowHandle other = sim.addWindow("#32770", "Delete all files?", 4242);
+// The system keeps a program started from the tray from becoming active: the dialog is found by its
+// process, whatever window is active, and nothing goes to any other program's window.
+TEST_F(Redial, EnterGoesToTheDialersOwnDialogWhetherActiveOrNot) {
+    sim.addWindow("#32770", "Delete all files?", 4242);
     sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
-        sim.addWindow("#32770", "Dial-up", pid);  // comes up, but another window stays active
-        sim.setForeground(other);
+        const WindowHandle hidden = sim.addWindow("#32770", "Hidden", pid);
+        sim.setWindowVisible(hidden, false);
+        sim.addWindow("RunDLL", "", pid);
+        dialogs.push_back(sim.addWindow("#32770", "Dial-up", pid));
+        dialers.push_back(pid);
     });
     frmMain& main = startArmed();
     sim.ui().advance(1000);
     EXPECT_EQ(dials(), 1u);
-    EXPECT_TRUE(sim.enterTargets().empty()) << calls();
-    EXPECT_EQ(main.ReconnectCount, 1);  // the attempt still counts
+    EXPECT_EQ(sim.enterTargets(), std::vector<WindowHandle>{dialogs[0]}) << calls();
+    EXPECT_EQ(main.ReconnectCount, 1);
     EXPECT_EQ(counter(main), " You have been reconnected 1 time(s).");
 }
 
 TEST_F(Redial, EnterWaitsForTheDialerWindowThatComesUpLate) {
     sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
-        const WindowHandle late = sim.addWindow("#32770", "Dial-up", pid);
-        sim.ui().post([this, late] { sim.setForeground(late); });
+        dialers.push_back(pid);
+        sim.ui().post([this, pid] { dialogs.push_back(sim.addWindow("#32770", "Dial-up", pid)); });
     });
     startArmed();
     sim.ui().advance(1000);
-    EXPECT_EQ(sim.enterTargets().size(), 1u) << calls();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(sim.enterTargets(), std::vector<WindowHandle>{dialogs[0]}) << calls();
 }
 
 TEST_F(Redial, AFailedDialerStartSendsNothingButCounts) {
@@ -150,13 +182,40 @@ TEST_F(Redial, AFailedDialerStartSendsNothingButCounts) {
     EXPECT_EQ(main.ReconnectCount, 2);
 }
 
-TEST_F(Redial, WaitingForASlowDialerNeverStartsASecondOne) {
-    sim.onProcessStart([](const std::string&, std::uint32_t) {});  // no window ever comes up
+// A dialog that waits for the user (or a dialer that never shows one) holds the redial off for as long
+// as that dialer runs; the next attempt comes one probe interval after it has ended.
+TEST_F(Redial, ADialerThatNeverConfirmsIsTheOnlyOneUntilItEnds) {
+    sim.onEnter([](WindowHandle) {});  // the dialog ignores Enter
     frmMain& main = startArmed();
-    sim.ui().advance(1000);  // the tick waits its full bound, letting timer ticks run meanwhile
-    EXPECT_EQ(dials(), 1u) << calls();
+    sim.ui().advance(60'000);
+    EXPECT_EQ(dials(), 1u) << "a second dialer beside the first";
+    EXPECT_EQ(sim.enterTargets().size(), 1u);
     EXPECT_EQ(main.ReconnectCount, 1);
+    EXPECT_FALSE(main.tmrReconnect.enabled());
+    EXPECT_EQ(sim.heldProcesses(), 1u);
+
+    sim.endProcess(dialers[0]);
+    sim.ui().advance(10);  // the next watch tick
+    EXPECT_EQ(sim.heldProcesses(), 0u) << "the ended dialer's handle is still held";
+    sim.ui().advance(989);
+    EXPECT_EQ(dials(), 1u);
+    sim.ui().advance(20);
+    EXPECT_EQ(dials(), 2u);
+
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) { dialers.push_back(pid); });  // no window
+    sim.endProcess(dialers[1]);
+    sim.ui().advance(60'000);
+    EXPECT_EQ(dials(), 3u);
+    EXPECT_EQ(sim.enterTargets().size(), 2u);
+}
+
+TEST_F(Redial, ADialerThatQuitsAtOnceIsRetriedAtTheProbesPace) {
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) { sim.endProcess(pid); });
+    frmMain& main = startArmed();
+    sim.ui().advance(5000);
+    EXPECT_EQ(dials(), 5u) << calls();
     EXPECT_TRUE(sim.enterTargets().empty());
+    EXPECT_EQ(main.ReconnectCount, 5);
 }
 
 TEST_F(Redial, CounterKeepsCountingPast32767) {

@@ -168,11 +168,11 @@ TEST_F(SimServicesTest, FindWindowMatchesTopLevelWindowsExactly) {
     EXPECT_EQ(windows.findWindow("#32770", "Connecting to Dial 2"), 0u);  // only a child has it
     EXPECT_EQ(windows.findWindow(nullptr, "Connecting to Dial 1"), dialog);
     EXPECT_EQ(windows.findWindow("#32770", nullptr), dialog);
-    EXPECT_EQ(windows.windowProcessId(child), 1004u);
+    EXPECT_EQ(windows.getWindow(dialog, 5), child);
 
     sim.endProcess(1004);  // its windows go with it
     EXPECT_EQ(windows.findWindow("#32770", nullptr), 0u);
-    EXPECT_EQ(windows.windowProcessId(child), 0u);
+    EXPECT_EQ(windows.getWindow(dialog, 5), 0u);
     EXPECT_EQ(sim.log().count("FindWindowA(NULL, Connecting to Dial 1)"), 1u) << calls();
 }
 
@@ -242,16 +242,17 @@ TEST_F(SimServicesTest, StartingAProcessRunsTheHookAndEnterReachesItsTarget) {
     WindowHandle dialog = 0;
     sim.onProcessStart([&](const std::string& commandLine, std::uint32_t pid) {
         dialog = sim.addWindow("#32770", commandLine.substr(commandLine.rfind(',') + 1), pid);
-        sim.setForeground(dialog);
     });
     std::vector<WindowHandle> confirmed;
     sim.onEnter([&](WindowHandle window) { confirmed.push_back(window); });
 
-    const auto pid = processes.start("rundll32.exe rnaui.dll,RnaDial Dial 1", 1);
-    ASSERT_TRUE(pid.has_value());
-    EXPECT_TRUE(processes.isRunning(*pid));
-    EXPECT_EQ(platform().windows.foregroundWindow(), dialog);
+    auto started = processes.start("rundll32.exe rnaui.dll,RnaDial Dial 1", 1);
+    ASSERT_NE(started, nullptr);
+    const std::uint32_t pid = started->id();
+    EXPECT_TRUE(started->running());
+    EXPECT_EQ(sim.heldProcesses(), 1u);
     EXPECT_EQ(platform().windows.findWindow("#32770", "RnaDial Dial 1"), dialog);
+    EXPECT_EQ(platform().windows.processWindow(pid), dialog);
 
     processes.sendEnter(dialog);
     EXPECT_EQ(sim.enterTargets(), (std::vector<WindowHandle>{dialog}));
@@ -259,16 +260,31 @@ TEST_F(SimServicesTest, StartingAProcessRunsTheHookAndEnterReachesItsTarget) {
     EXPECT_EQ(sim.startedCommandLines(), (std::vector<std::string>{"rundll32.exe rnaui.dll,RnaDial Dial 1"}));
     EXPECT_EQ(sim.log().count("CreateProcessA(rundll32.exe rnaui.dll,RnaDial Dial 1, 1)"), 1u) << calls();
 
-    sim.endProcess(*pid);
-    EXPECT_FALSE(processes.isRunning(*pid));
-    EXPECT_EQ(platform().windows.foregroundWindow(), 0u);
+    sim.endProcess(pid);
+    EXPECT_FALSE(started->running());
+    EXPECT_EQ(platform().windows.processWindow(pid), 0u);
+    started.reset();
+    EXPECT_EQ(sim.heldProcesses(), 0u);
+}
+
+TEST_F(SimServicesTest, AProcessWindowIsAVisibleTopLevelOneOfThatProcessADialogFirst) {
+    WindowService& windows = platform().windows;
+    sim.addWindow("#32770", "Someone else's", 2000);
+    const WindowHandle hidden = sim.addWindow("#32770", "Hidden", 1004);
+    sim.setWindowVisible(hidden, false);
+    const WindowHandle plain = sim.addWindow("RunDLL", "", 1004);
+    sim.addWindow("#32770", "A child", 1004, plain);
+    EXPECT_EQ(windows.processWindow(1004), plain);
+    const WindowHandle dialog = sim.addWindow("#32770", "Connect To", 1004);
+    EXPECT_EQ(windows.processWindow(1004), dialog);
+    EXPECT_EQ(windows.processWindow(1008), 0u);
 }
 
 TEST_F(SimServicesTest, AProcessThatCannotStartRunsNoHook) {
     int hooks = 0;
     sim.onProcessStart([&](const std::string&, std::uint32_t) { ++hooks; });
     sim.setProcessStartFails(true);
-    EXPECT_EQ(platform().processes.start("missing.exe", 1), std::nullopt);
+    EXPECT_EQ(platform().processes.start("missing.exe", 1), nullptr);
     EXPECT_EQ(hooks, 0);
     EXPECT_TRUE(sim.startedCommandLines().empty());
     EXPECT_EQ(sim.log().count("CreateProcessA(missing.exe, 1)"), 1u);

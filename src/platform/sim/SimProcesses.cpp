@@ -9,20 +9,34 @@ void SimProcesses::end(std::uint32_t processId) {
     windows_.removeProcessWindows(processId);
 }
 
-std::optional<std::uint32_t> SimProcesses::start(const std::string& commandLineAnsi, int showStyle) {
+class SimProcesses::Started final : public StartedProcess {
+  public:
+    Started(SimProcesses& owner, std::uint32_t id) : owner_(owner), id_(id) { ++owner_.held_; }
+    ~Started() override { --owner_.held_; }
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+
+    std::uint32_t id() const override { return id_; }
+    bool running() override {
+        owner_.log_.add("WaitForSingleObject(" + std::to_string(id_) + ", 0)");
+        return owner_.running_.contains(id_);
+    }
+
+  private:
+    SimProcesses& owner_;
+    std::uint32_t id_;
+};
+
+std::unique_ptr<StartedProcess> SimProcesses::start(const std::string& commandLineAnsi, int showStyle) {
     log_.add("CreateProcessA(" + commandLineAnsi + ", " + std::to_string(showStyle) + ")");
-    if (startFails_) return std::nullopt;
+    if (startFails_) return nullptr;
     const std::uint32_t processId = nextProcessId_ += 4;
     running_.insert(processId);
     started_.push_back(commandLineAnsi);
+    auto started = std::make_unique<Started>(*this, processId);
     // A copy: the hook may install another one while it runs.
     if (const StartHook hook = startHook_) hook(commandLineAnsi, processId);
-    return processId;
-}
-
-bool SimProcesses::isRunning(std::uint32_t processId) {
-    log_.add("GetExitCodeProcess(" + std::to_string(processId) + ")");
-    return running_.contains(processId);
+    return started;
 }
 
 void SimProcesses::sendEnter(WindowHandle window) {

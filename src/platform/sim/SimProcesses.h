@@ -1,5 +1,5 @@
 #pragma once
-// Processes the program starts, and the Enter key it types into other programs' windows.
+// Processes the program starts, and the Enter key it presses in other programs' windows.
 
 #include <functional>
 #include <set>
@@ -24,12 +24,14 @@ class SimProcesses final : public ProcessService {
     void end(std::uint32_t processId);  // its windows close with it
     const std::vector<std::string>& started() const { return started_; }
     const std::vector<WindowHandle>& enterTargets() const { return enterTargets_; }
+    std::size_t held() const { return held_; }
 
-    std::optional<std::uint32_t> start(const std::string& commandLineAnsi, int showStyle) override;
-    bool isRunning(std::uint32_t processId) override;
+    std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) override;
     void sendEnter(WindowHandle window) override;
 
   private:
+    class Started;
+
     CallLog& log_;
     SimWindows& windows_;
     StartHook startHook_;
@@ -39,6 +41,7 @@ class SimProcesses final : public ProcessService {
     std::set<std::uint32_t> running_;
     std::vector<std::string> started_;
     std::vector<WindowHandle> enterTargets_;
+    std::size_t held_ = 0;
 };
 
 }  // namespace kestrove::sim

@@ -64,7 +64,6 @@ std::uint32_t SimWindowProcs::registerMessage(const std::string& name) {
 
 void SimWindowProcs::setForeground(WindowHandle window) {
     log_.add("SetForegroundWindow(" + hex(window) + ")");
-    if (windows_.exists(window)) windows_.setForeground(window);
 }
 
 void SimWindowProcs::postNull(WindowHandle window) { log_.add("PostMessageA(" + hex(window) + ", 0)"); }

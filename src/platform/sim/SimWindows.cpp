@@ -37,7 +37,6 @@ void SimWindows::remove(WindowHandle window) {
     }
     std::erase_if(windows_,
                   [&](const Scripted& w) { return std::ranges::find(doomed, w.handle) != doomed.end(); });
-    if (std::ranges::find(doomed, foreground_) != doomed.end()) foreground_ = 0;
 }
 
 void SimWindows::removeProcessWindows(std::uint32_t processId) {
@@ -64,6 +63,10 @@ const SimForm* SimWindows::ownForm(WindowHandle window) const {
 bool SimWindows::exists(WindowHandle window) const {
     return ownForm(window) != nullptr ||
            std::ranges::find(windows_, window, &Scripted::handle) != windows_.end();
+}
+
+void SimWindows::setVisible(WindowHandle window, bool visible) {
+    if (Scripted* w = scripted(window)) w->visible = visible;
 }
 
 void SimWindows::setRect(WindowHandle window, ScreenRect rect) {
@@ -138,16 +141,15 @@ void SimWindows::drawAnimatedRects(WindowHandle window, int animation, const Scr
              ", " + screenRect(to) + ")");
 }
 
-WindowHandle SimWindows::foregroundWindow() {
-    log_.add("GetForegroundWindow");
-    return foreground_;
-}
-
-std::uint32_t SimWindows::windowProcessId(WindowHandle window) {
-    log_.add("GetWindowThreadProcessId(" + hex(window) + ")");
-    if (ownForm(window) != nullptr) return kOwnProcessId;
-    const Scripted* w = scripted(window);
-    return w != nullptr ? w->processId : 0;
+WindowHandle SimWindows::processWindow(std::uint32_t processId) {
+    log_.add("EnumWindows(process " + std::to_string(processId) + ")");
+    WindowHandle other = 0;
+    for (const auto& w : windows_) {
+        if (w.parent != 0 || w.processId != processId || !w.visible) continue;
+        if (w.className == "#32770") return w.handle;
+        if (other == 0) other = w.handle;
+    }
+    return other;
 }
 
 }  // namespace kestrove::sim

@@ -21,7 +21,7 @@ class SimWindows final : public WindowService {
     WindowHandle add(std::string className, std::string title, std::uint32_t processId, WindowHandle parent);
     void remove(WindowHandle window);  // with its children
     void removeProcessWindows(std::uint32_t processId);
-    void setForeground(WindowHandle window) { foreground_ = window; }
+    void setVisible(WindowHandle window, bool visible);
     void setRect(WindowHandle window, ScreenRect rect);
     bool exists(WindowHandle window) const;
     const SimForm* ownForm(WindowHandle window) const;
@@ -32,8 +32,7 @@ class SimWindows final : public WindowService {
     bool getWindowRect(WindowHandle window, ScreenRect& rect) override;
     void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
                            const ScreenRect& to) override;
-    WindowHandle foregroundWindow() override;
-    std::uint32_t windowProcessId(WindowHandle window) override;
+    WindowHandle processWindow(std::uint32_t processId) override;
 
   private:
     struct Scripted {
@@ -42,6 +41,7 @@ class SimWindows final : public WindowService {
         std::uint32_t processId;
         WindowHandle parent;
         ScreenRect rect;
+        bool visible = true;
     };
     Scripted* scripted(WindowHandle window);
     std::string className(WindowHandle window) const;
@@ -50,7 +50,6 @@ class SimWindows final : public WindowService {
     SimBackend& forms_;
     SimCodePage& codePage_;
     std::vector<Scripted> windows_;  // creation order, which is also the order of siblings
-    WindowHandle foreground_ = 0;
     WindowHandle nextHandle_ = 0x800000;
 };
 

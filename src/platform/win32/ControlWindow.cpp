@@ -115,13 +115,17 @@ void ControlWindow::setText(const std::string& text) {
     if (transparent_) redrawBehind();
 }
 
-std::string ControlWindow::text() const {
+// Polled as often as timer ticks come: the scratch buffers keep their room between calls.
+void ControlWindow::readText(std::string& text, TextScratch& scratch) const {
     const int length = GetWindowTextLengthA(window_.get());
-    if (length <= 0) return {};
-    std::string ansi(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(window_.get(), ansi.data(), length + 1);
-    ansi.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return fromAnsi(ansi);
+    if (length <= 0) {
+        text.clear();
+        return;
+    }
+    scratch.ansi.resize(static_cast<std::size_t>(length) + 1);
+    const int copied = GetWindowTextA(window_.get(), scratch.ansi.data(), length + 1);
+    scratch.ansi.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    fromAnsi(scratch.ansi, text, scratch.wide);
 }
 
 void ControlWindow::setCheck(int value) {

@@ -10,6 +10,7 @@
 
 #include "platform/forms/Backend.h"
 #include "platform/forms/ComboPick.h"
+#include "platform/win32/AnsiText.h"
 #include "platform/win32/Colours.h"
 #include "platform/win32/Geometry.h"
 #include "platform/win32/Handles.h"
@@ -38,7 +39,7 @@ class ControlWindow {
     void move(const TwipRect& rect);
     void setVisible(bool visible);
     void setText(const std::string& text);
-    std::string text() const;
+    void readText(std::string& text, TextScratch& scratch) const;
     void setCheck(int value);
     void addItem(const std::string& item);
 

@@ -1,5 +1,7 @@
 #include "platform/win32/TimerWindow.h"
 
+#include <algorithm>
+
 namespace kestrove::win32 {
 
 TimerWindow::TimerWindow(const WindowClass& windowClass)
@@ -13,17 +15,20 @@ forms::TimerId TimerWindow::start(unsigned intervalMs, forms::TimerSink& sink) {
     // A fresh id each time, so that a tick still queued for a stopped timer finds nobody.
     const forms::TimerId id = ++lastId_;
     if (SetTimer(hwnd(), id, intervalMs, nullptr) == 0) throw RuntimeError("cannot start a timer");
-    sinks_[id] = &sink;
+    sinks_.emplace_back(id, &sink);
     return id;
 }
 
 void TimerWindow::stop(forms::TimerId timer) {
-    if (sinks_.erase(timer) != 0) KillTimer(hwnd(), timer);
+    if (std::erase_if(sinks_, [&](const auto& entry) { return entry.first == timer; }) != 0)
+        KillTimer(hwnd(), timer);
 }
 
 LRESULT TimerWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER) {
-        const auto found = sinks_.find(static_cast<forms::TimerId>(wParam));
+        const auto id = static_cast<forms::TimerId>(wParam);
+        const auto found =
+            std::find_if(sinks_.begin(), sinks_.end(), [&](const auto& entry) { return entry.first == id; });
         if (found != sinks_.end()) found->second->tick();  // may stop timers or unload forms
         return 0;
     }

@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-#include <map>
+#include <utility>
+#include <vector>
 
 #include "platform/forms/Backend.h"
 #include "platform/win32/Handles.h"
@@ -25,7 +26,9 @@ class TimerWindow final : private MessageTarget {
   private:
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    std::map<forms::TimerId, forms::TimerSink*> sinks_;
+    // A few timers, started and stopped as often as a dial comes and goes: a vector keeps its room, so
+    // re-arming one allocates nothing.
+    std::vector<std::pair<forms::TimerId, forms::TimerSink*>> sinks_;
     forms::TimerId lastId_ = 0;
     OwnedWindow window_;
 };

@@ -70,9 +70,10 @@ inline void appendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace utf
 
+// Into the caller's string, whose room is reused.
 template <class Unit>
-std::basic_string<Unit> utf8ToUtf16(std::string_view text) {
-    std::basic_string<Unit> out;
+void utf8ToUtf16(std::string_view text, std::basic_string<Unit>& out) {
+    out.clear();
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const char32_t cp = utf::decodeUtf8(text, i);
@@ -83,12 +84,11 @@ std::basic_string<Unit> utf8ToUtf16(std::string_view text) {
             out.push_back(static_cast<Unit>(cp));
         }
     }
-    return out;
 }
 
 template <class Unit>
-std::string utf16ToUtf8(std::basic_string_view<Unit> text) {
-    std::string out;
+void utf16ToUtf8(std::basic_string_view<Unit> text, std::string& out) {
+    out.clear();
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char32_t unit = static_cast<char32_t>(text[i]) & 0xFFFFu;
@@ -102,6 +102,19 @@ std::string utf16ToUtf8(std::basic_string_view<Unit> text) {
         }
         utf::appendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? utf::kReplacement : unit);
     }
+}
+
+template <class Unit>
+std::basic_string<Unit> utf8ToUtf16(std::string_view text) {
+    std::basic_string<Unit> out;
+    utf8ToUtf16(text, out);
+    return out;
+}
+
+template <class Unit>
+std::string utf16ToUtf8(std::basic_string_view<Unit> text) {
+    std::string out;
+    utf16ToUtf8(text, out);
     return out;
 }
 

@@ -65,7 +65,9 @@ forms::NativeId Win32Backend::createControl(forms::NativeId formId, std::size_t 
 void Win32Backend::moveControl(forms::NativeId id, const TwipRect& rect) { control(id).move(rect); }
 void Win32Backend::setControlVisible(forms::NativeId id, bool visible) { control(id).setVisible(visible); }
 void Win32Backend::setText(forms::NativeId id, const std::string& text) { control(id).setText(text); }
-void Win32Backend::readText(forms::NativeId id, std::string& text) { text = control(id).text(); }
+void Win32Backend::readText(forms::NativeId id, std::string& text) {
+    control(id).readText(text, readScratch_);
+}
 void Win32Backend::setCheck(forms::NativeId id, int value) { control(id).setCheck(value); }
 void Win32Backend::addItem(forms::NativeId id, const std::string& item) { control(id).addItem(item); }
 
@@ -76,12 +78,16 @@ forms::TimerId Win32Backend::startTimer(unsigned intervalMs, forms::TimerSink& s
 void Win32Backend::stopTimer(forms::TimerId timer) { timers_.stop(timer); }
 
 // Keyboard input to a form goes through the dialog manager, so that Tab, Alt+letter and Space work.
+// Nothing else needs it, and finding the form costs a call into the system per message (IsChild), so
+// the timer ticks that come every millisecond go straight to their window.
 void Win32Backend::dispatch(MSG& message) {
-    for (const auto& window : forms_) {
-        HWND form = window->hwnd();
-        if (message.hwnd == form || IsChild(form, message.hwnd)) {
-            if (IsDialogMessageA(form, &message)) return;  // the forms may have changed meanwhile
-            break;
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+        for (const auto& window : forms_) {
+            HWND form = window->hwnd();
+            if (message.hwnd == form || IsChild(form, message.hwnd)) {
+                if (IsDialogMessageA(form, &message)) return;  // the forms may have changed meanwhile
+                break;
+            }
         }
     }
     TranslateMessage(&message);

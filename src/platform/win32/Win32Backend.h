@@ -60,6 +60,7 @@ class Win32Backend final : public forms::Backend {
     WindowClass windowClass_;
     PictureStore pictures_;
     TimerWindow timers_;
+    TextScratch readScratch_;  // reused by every readText
     // A form's or control's id is its address; controls are owned by their forms. Last, so that the
     // forms go before the timers, pictures and window class they use.
     std::vector<std::unique_ptr<FormWindow>> forms_;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/Platform.h"
+#include "platform/win32/services/RasLibrary.h"
 #include "platform/win32/services/Win32CodePage.h"
 #include "platform/win32/services/Win32Files.h"
 #include "platform/win32/services/Win32PhoneBook.h"
@@ -20,9 +21,12 @@ namespace kestrove::win32 {
 class Win32Platform {
   public:
     Win32Platform(forms::Backend& backend, HINSTANCE instance)
-        : program_(instance), platform_{backend,  phoneBook_,   codePage_,      files_,
-                                        program_, registry_,    windows_,       processes_,
-                                        shell_,   windowProcs_, rasConnections_} {}
+        : phoneBook_(ras_), program_(instance), rasConnections_(ras_), platform_{backend,        phoneBook_,
+                                                                                 codePage_,      files_,
+                                                                                 program_,       registry_,
+                                                                                 windows_,       processes_,
+                                                                                 shell_,         windowProcs_,
+                                                                                 rasConnections_} {}
     // The aggregate refers to the members: the object stays where it was made.
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
@@ -30,6 +34,7 @@ class Win32Platform {
     Platform& platform() { return platform_; }
 
   private:
+    RasLibrary ras_;  // before the services that share it
     Win32PhoneBook phoneBook_;
     Win32CodePage codePage_;
     Win32Files files_;

@@ -2,9 +2,18 @@
 // the entry name. Like the real dialer it shows a dialog for the entry and waits for Enter, then shows
 // the progress window "Connecting to <entry>" for a while and sets (or leaves) the connection flag.
 //
-// Scenario: "dialer-scenario.txt" beside this DLL, lines "progress_ms=<n>" and "set_flag=<0|1>".
+// Scenario: "dialer-scenario.txt" beside this DLL, lines "<key>=<n>":
+//   progress_ms   how long the progress window stays (default 2000)
+//   set_flag      1: set the connection flag once the progress window has closed
+//   activate      0: the dialog comes up without taking the activation, as a program started from the
+//                 background does under the system's foreground lock (default 1)
+//   ignore_enter  1: the dialog ignores Enter and waits until it gives up
+//   give_up_ms    how long the dialog waits for Enter (default 30000)
+//   quit          1: return at once, without any window
 // Log: "dialer-log.txt" beside this DLL, one line per event: "start <entry>", "enter <entry>",
-// "timeout <entry>", "done <entry>".
+// "inactive <entry>" (Enter arrived while the dialog was not the active window, logged before its
+// "enter"), "ignored <entry>", "timeout <entry>", "done <entry>". "dialer-starts.txt": the system's
+// tick count at each start, one per line.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,6 +28,10 @@ HINSTANCE gModule = nullptr;  // this DLL: set once by the loader, read-only aft
 struct Scenario {
     unsigned progressMs = 2000;
     bool setFlag = false;
+    bool activate = true;
+    bool ignoreEnter = false;
+    unsigned giveUpMs = 30000;
+    bool quit = false;
 };
 
 std::string besideModule(const char* name) {
@@ -37,18 +50,24 @@ Scenario readScenario() {
             unsigned value = 0;
             if (std::sscanf(line, "progress_ms=%u", &value) == 1) s.progressMs = value;
             if (std::sscanf(line, "set_flag=%u", &value) == 1) s.setFlag = value != 0;
+            if (std::sscanf(line, "activate=%u", &value) == 1) s.activate = value != 0;
+            if (std::sscanf(line, "ignore_enter=%u", &value) == 1) s.ignoreEnter = value != 0;
+            if (std::sscanf(line, "give_up_ms=%u", &value) == 1) s.giveUpMs = value;
+            if (std::sscanf(line, "quit=%u", &value) == 1) s.quit = value != 0;
         }
         std::fclose(f);
     }
     return s;
 }
 
-void log(const char* event, const std::string& entry) {
-    if (FILE* f = std::fopen(besideModule("dialer-log.txt").c_str(), "a")) {
-        std::fprintf(f, "%s %s\n", event, entry.c_str());
+void appendLine(const char* file, const std::string& line) {
+    if (FILE* f = std::fopen(besideModule(file).c_str(), "a")) {
+        std::fprintf(f, "%s\n", line.c_str());
         std::fclose(f);
     }
 }
+
+void log(const char* event, const std::string& entry) { appendLine("dialer-log.txt", event + (" " + entry)); }
 
 void setConnectionFlag() {
     HKEY key = nullptr;
@@ -62,9 +81,10 @@ void setConnectionFlag() {
 // An in-memory dialog template: a caption and, for the connect dialog, a default "Connect" button.
 class DialogTemplate {
   public:
-    DialogTemplate(const std::string& title, bool withButton) {
+    DialogTemplate(const std::string& title, bool withButton, bool visible = true) {
         DLGTEMPLATE header{};
-        header.style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+        header.style =
+            DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | (visible ? WS_VISIBLE : 0);
         header.cdit = withButton ? 1 : 0;
         header.cx = 200;
         header.cy = 60;
@@ -109,15 +129,37 @@ class DialogTemplate {
 constexpr UINT_PTR kGiveUpTimer = 1;
 constexpr UINT_PTR kProgressTimer = 2;
 
-INT_PTR CALLBACK connectProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+struct Connect {
+    const Scenario& scenario;
+    const std::string& entry;
+};
+
+INT_PTR CALLBACK connectProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG:
-            SetForegroundWindow(dialog);
-            SetTimer(dialog, kGiveUpTimer, 30000, nullptr);
-            return TRUE;
-        case WM_COMMAND:
+        case WM_INITDIALOG: {
+            const auto& connect = *reinterpret_cast<const Connect*>(lParam);
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            if (connect.scenario.activate) {
+                SetForegroundWindow(dialog);
+            } else {
+                // Shown here, so that the dialog manager finds it visible and does not show (and
+                // activate) it itself.
+                ShowWindow(dialog, SW_SHOWNOACTIVATE);
+            }
+            SetTimer(dialog, kGiveUpTimer, connect.scenario.giveUpMs, nullptr);
+            // Setting the focus would activate the dialog.
+            return connect.scenario.activate ? TRUE : FALSE;
+        }
+        case WM_COMMAND: {
+            const auto& connect = *reinterpret_cast<const Connect*>(GetWindowLongPtrA(dialog, DWLP_USER));
+            if (LOWORD(wParam) == IDOK && connect.scenario.ignoreEnter) {
+                log("ignored", connect.entry);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDOK && GetForegroundWindow() != dialog) log("inactive", connect.entry);
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
             return TRUE;
+        }
         case WM_TIMER:
             EndDialog(dialog, 0);
             return TRUE;
@@ -143,9 +185,13 @@ extern "C" __declspec(dllexport) void CALLBACK RnaDial(HWND, HINSTANCE, LPSTR co
     const std::string entry = commandLine ? commandLine : "";
     const Scenario scenario = readScenario();
     log("start", entry);
+    appendLine("dialer-starts.txt", std::to_string(GetTickCount()));
+    if (scenario.quit) return;
 
-    const DialogTemplate connect("Connect To", true);
-    const INT_PTR answer = DialogBoxIndirectParamA(gModule, connect.get(), nullptr, connectProc, 0);
+    const DialogTemplate connect("Connect To", true, scenario.activate);
+    const Connect context{scenario, entry};
+    const INT_PTR answer = DialogBoxIndirectParamA(gModule, connect.get(), nullptr, connectProc,
+                                                   reinterpret_cast<LPARAM>(&context));
     if (answer != IDOK) {
         log("timeout", entry);
         return;

@@ -1,31 +1,29 @@
 // A stand-in for the system's command-line dialer, built only for the end-to-end tests. The program
-// starts it as rasdial.exe "<entry>" from its own folder; like the real dialer it takes no input and
-// stays for as long as the dial lasts.
+// starts it as "<system folder>\rasdial.exe" "<entry>"; like the real dialer it takes no input and
+// stays for as long as the dial lasts. The scenario places copies in the system folder and beside the
+// program, and each copy says where it ran from.
 //
-// Scenario: "rasdial-scenario.txt" beside this program, a line "run_ms=<n>" (default 5000).
-// Logs beside this program:
-//   "rasdial-log.txt"   one line per start, written first: the arguments exactly as they were passed
-//                       (the command line after the program's own name);
-//   "rasdial-done.txt"  one line per run, written just before exiting: "done show=<n>" with the show
-//                       style the starter asked for, or "done show=default" when it asked for none.
+// Everything it reads and writes is in the current folder, which it inherits from the program:
+//   "rasdial-scenario.txt"  a line "run_ms=<n>" (default 5000);
+//   "rasdial-log.txt"       one line per start, written first:
+//                           "<system|elsewhere> args=<n> split=<m> [<first argument>]", where n counts
+//                           the arguments as the C runtime splits the command line and m as
+//                           CommandLineToArgvW does;
+//   "rasdial-done.txt"      one line per run, written just before exiting: "done show=<n>" with the show
+//                           style the starter asked for, or "done show=default" when it asked for none.
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
 
-std::string besideThisProgram(const char* name) {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.resize(folder.find_last_of('\\') + 1);
-    return folder + name;
-}
-
 unsigned runMilliseconds() {
     unsigned runMs = 5000;
-    if (FILE* f = std::fopen(besideThisProgram("rasdial-scenario.txt").c_str(), "r")) {
+    if (FILE* f = std::fopen("rasdial-scenario.txt", "r")) {
         char line[128];
         while (std::fgets(line, sizeof line, f)) {
             unsigned value = 0;
@@ -36,24 +34,31 @@ unsigned runMilliseconds() {
     return runMs;
 }
 
-// The command line without the program's name: the name ends at its closing quote when it starts
-// with one, else at the first blank; the blanks after it are not part of the arguments.
-std::string arguments(const char* commandLine) {
-    const char* p = commandLine;
-    if (*p == '"') {
-        ++p;
-        while (*p != '\0' && *p != '"') ++p;
-        if (*p == '"') ++p;
-    } else {
-        while (*p != '\0' && *p != ' ' && *p != '\t') ++p;
-    }
-    while (*p == ' ' || *p == '\t') ++p;
-    return p;
+std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// Whether this copy is the one in the system folder (for a 32-bit starter on a 64-bit system, the one
+// the system folder's name leads it to).
+const char* where() {
+    char self[MAX_PATH] = {};
+    char system[MAX_PATH] = {};
+    char wow64[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    GetSystemDirectoryA(system, MAX_PATH);
+    GetSystemWow64DirectoryA(wow64, MAX_PATH);
+    const std::string folder = folderOf(self);
+    const bool inSystem = lstrcmpiA(folder.c_str(), system) == 0 || lstrcmpiA(folder.c_str(), wow64) == 0;
+    return inSystem ? "system" : "elsewhere";
+}
+
+int splitCount() {
+    int count = 0;
+    if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) LocalFree(arguments);
+    return count - 1;
 }
 
 void appendLine(const char* file, const std::string& line) {
     // Binary, so that the line ends in exactly one "\n" and the scenario sees the bytes as passed.
-    if (FILE* f = std::fopen(besideThisProgram(file).c_str(), "ab")) {
+    if (FILE* f = std::fopen(file, "ab")) {
         std::fprintf(f, "%s\n", line.c_str());
         std::fclose(f);
     }
@@ -69,8 +74,9 @@ std::string showStyle() {
 
 }  // namespace
 
-int main() {
-    appendLine("rasdial-log.txt", arguments(GetCommandLineA()));
+int main(int argc, char** argv) {
+    appendLine("rasdial-log.txt", std::string(where()) + " args=" + std::to_string(argc - 1) + " split=" +
+                                      std::to_string(splitCount()) + " [" + (argc > 1 ? argv[1] : "") + "]");
     Sleep(runMilliseconds());
     appendLine("rasdial-done.txt", "done show=" + showStyle());
     return 0;

@@ -1,7 +1,9 @@
 # shellcheck shell=bash
 # The NT family (Wine's default, version 6.1): the manifest takes effect, and the keeper dials with the
-# command-line dialer, once per dialer run. The dialer is the test double rasdial.exe, copied beside the
-# program; Wine's dial-up service lists no connection, so the keeper finds the line down on every probe.
+# system's command-line dialer, once per dialer run, the entry name as its one argument. The dialer is
+# the test double rasdial.exe, put in the system folder in place of Wine's and beside the program, where
+# it must never be started from; Wine's dial-up service lists no connection, so the keeper finds the
+# line down on every probe.
 
 SCENARIOS+=(
     manifest_selects_common_controls_6
@@ -9,9 +11,39 @@ SCENARIOS+=(
 )
 
 RASDIAL_DOUBLE=${E2E_RASDIAL:-$(dirname "$E2E_DRIVER")/rasdial.exe}
-RASDIAL_LOG=rasdial-log.txt    # one line per start: the arguments as passed
+RASDIAL_LOG=rasdial-log.txt    # one line per start: where from, how many arguments, the first one
 RASDIAL_DONE=rasdial-done.txt  # one line per finished run: "done show=<style>"
 RASDIAL_RUN_MS=6000
+# Entry names that a naive quoting would split or cut: a quote, a backslash before a quote, a trailing
+# backslash, blanks.
+RASDIAL_NAMES=('Dial" /PHONE:5550100 "1' 'Back\"slash' 'Trailing\' 'My  Provider \\ Two')
+
+# The double in the system folders (the 64-bit one, and the one a 32-bit program is led to), Wine's own
+# dialer put back when the scenario ends.
+install_system_rasdial() {
+    local folder
+    for folder in "$WINEPREFIX/drive_c/windows/system32" "$WINEPREFIX/drive_c/windows/syswow64"; do
+        [ -d "$folder" ] || continue
+        if [ -f "$folder/rasdial.exe" ]; then
+            cp "$folder/rasdial.exe" "$folder/rasdial.exe.wine" || fail "cannot keep Wine's rasdial.exe"
+            undo_at_finish mv -f "$folder/rasdial.exe.wine" "$folder/rasdial.exe"
+        else
+            undo_at_finish rm -f "$folder/rasdial.exe"
+        fi
+        cp "$RASDIAL_DOUBLE" "$folder/rasdial.exe" || fail "cannot put the double into $folder"
+    done
+}
+
+# A bounded wait for the dialer's log to hold that exact line.
+wait_for_dial_of() {
+    local line="system args=1 split=1 [$1]" tries=0
+    while ! tr -d '\r' <"$APP_DIR/$RASDIAL_LOG" 2>/dev/null | grep -qxF -- "$line"; do
+        [ "$tries" -lt 150 ] || fail "no dial logged as [$line] within 15 s (log: $(tr '\n' '|' <"$APP_DIR/$RASDIAL_LOG"))"
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    note "ok: [$line]"
+}
 
 # The number of lines of a file beside the program; 0 while it does not exist.
 lines_of() {
@@ -53,6 +85,7 @@ manifest_selects_common_controls_6() {
 nt_family_dials_once_per_dialer_run() {
     [ -f "$RASDIAL_DOUBLE" ] || fail "missing $RASDIAL_DOUBLE: build it with scripts/build.sh win64"
     new_app_dir nt_family
+    install_system_rasdial
     cp "$RASDIAL_DOUBLE" "$APP_DIR/rasdial.exe"
     printf 'run_ms=%s\n' "$RASDIAL_RUN_MS" >"$APP_DIR/rasdial-scenario.txt"
     # Switch on at start-up: the keeper is armed before the user does anything.
@@ -60,7 +93,7 @@ nt_family_dials_once_per_dialer_run() {
     start_app
 
     wait_for_lines "$RASDIAL_LOG" 1 15 || fail "the dialer was not started within 15 s"
-    expect_eq "first dial's arguments" '"Dial 1"' "$(sed -n 1p "$APP_DIR/$RASDIAL_LOG")"
+    expect_eq "first dial" "system args=1 split=1 [Dial 1]" "$(sed -n 1p "$APP_DIR/$RASDIAL_LOG")"
 
     # While the first dialer runs: no second start, and the counter shows one attempt. Each sample
     # reads the starts and the counter before the finished runs, so a start or count seen while no run
@@ -89,7 +122,7 @@ nt_family_dials_once_per_dialer_run() {
     wait_for_lines "$RASDIAL_LOG" 2 15 || fail "no second dial within 15 s of the first dialer's end"
     ends=$(lines_of "$RASDIAL_DONE")
     [ "$ends" -ge 1 ] || fail "the second dial started before the first dialer had ended"
-    expect_eq "second dial's arguments" '"Dial 1"' "$(sed -n 2p "$APP_DIR/$RASDIAL_LOG")"
+    expect_eq "second dial" "system args=1 split=1 [Dial 1]" "$(sed -n 2p "$APP_DIR/$RASDIAL_LOG")"
     expect_eq "first dialer started hidden" "done show=0" "$(sed -n 1p "$APP_DIR/$RASDIAL_DONE")"
 
     # The count follows the starts (it is raised just after each start).
@@ -100,4 +133,16 @@ nt_family_dials_once_per_dialer_run() {
         tries=$((tries + 1))
     done
     note "ok: counter = [$counter]"
+
+    # Whatever the name holds, the system's dialer gets it as its one argument, and only that dialer runs.
+    printf 'run_ms=300\n' >"$APP_DIR/rasdial-scenario.txt"
+    local name
+    for name in "${RASDIAL_NAMES[@]}"; do
+        drv combo-add "$APP_TITLE" "$ID_COMBO1" "$name" >/dev/null || fail "cannot add [$name] to the combo box"
+        drv combo-pick "$APP_TITLE" "$ID_COMBO1" "$name" >/dev/null || fail "cannot pick [$name]"
+        wait_for_dial_of "$name"
+    done
+    local others
+    others=$(tr -d '\r' <"$APP_DIR/$RASDIAL_LOG" | grep -cv '^system args=1 split=1 \[')
+    expect_eq "dials not by the system's dialer with one argument" 0 "$others"
 }

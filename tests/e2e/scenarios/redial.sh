@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # The redial supervisor on the 9x family's way, against the dialer's test double: a dropped connection
 # is redialled once and counted, a connection that is up is left alone, and no attempt is made while
-# the dialer's progress window for the entry is open. Each function runs in its own subshell.
+# the dialer's progress window for the entry is open or the dialer started last still runs, however
+# its dialog behaves. Each function runs in its own subshell.
 
 SCENARIOS+=(
     redial_follows_the_connection_flag
@@ -20,6 +21,19 @@ wait_for_dialer_event() {
     if ! wait_until "$seconds" dialer_event_reached "$event" "$count"; then
         fail "the double did not log [$event] $count time(s) within $seconds s (log: $(tr -d '\r' <"$APP_DIR/$DIALER_LOG" 2>/dev/null | tr '\n' '|'))"
     fi
+}
+
+# The events the double logged after its <n>th start, up to the next start included: "ignored timeout start".
+events_after_start() {
+    tr -d '\r' <"$APP_DIR/$DIALER_LOG" | awk -v n="$1" '
+        $1 == "start" { starts++; if (starts > n) { printf "%sstart", sep; exit } }
+        starts == n && $1 != "start" { printf "%s%s", sep, $1; sep = " " }'
+}
+
+# The mean time in ms between the double's <first>th and <last>th starts, by the system's tick count.
+mean_start_interval() {
+    awk -v first="$1" -v last="$2" 'NR == first { a = $1 } NR == last { b = $1 }
+        END { printf "%d", (b - a) / (last - first) }' <(tr -d '\r' <"$APP_DIR/dialer-starts.txt")
 }
 
 expect_attempts() {
@@ -71,4 +85,30 @@ redial_follows_the_connection_flag() {
     wait_for_dialer_event "done" 4 30
     expect_attempts 4
     expect_eq "flag set by the last dial" 1 "$(connection_flag)"
+
+    note "a dialog that comes up behind the active window is confirmed, once, by the one dialer"
+    dialer_scenario 500 1 activate=0
+    set_connection_flag 0
+    wait_for_dialer_event "done" 5 30
+    expect_attempts 5
+    expect_eq "dialogs confirmed while not the active window" 1 "$(dialer_events "inactive $REDIAL_ENTRY")"
+
+    note "a dialog that ignores Enter for 9 s: no second dialer beside it, a new one once it has gone"
+    dialer_scenario 500 0 ignore_enter=1 give_up_ms=9000
+    set_connection_flag 0
+    wait_for_dialer_event "start" 6 30
+    # That dialer has read its scenario; the ones after it return at once.
+    dialer_scenario 500 0 quit=1
+    wait_for_dialer_event "timeout" 1 30
+    wait_for_dialer_event "start" 7 15
+    expect_eq "what the sixth dialer saw before the next start" "ignored timeout start" "$(events_after_start 6)"
+
+    note "a dialer that returns at once is retried at the probe's pace"
+    # Each attempt waiting out its dialog would take 4 s or more.
+    wait_for_dialer_event "start" 12 15
+    local interval
+    interval=$(mean_start_interval 7 12)
+    [ "$interval" -ge 900 ] || fail "dialers started every $interval ms, faster than the probe's second"
+    note "ok: a new dialer every $interval ms on average"
+    set_connection_flag 1
 }

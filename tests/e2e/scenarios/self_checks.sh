@@ -49,7 +49,7 @@ services_checks() {
     # Wine reports a Windows of the NT family unless told otherwise for the program.
     run_self_check services_checks kestrove_services_check.exe nt
     use_win98_mode kestrove_services_check.exe
-    run_self_check services_checks_9x kestrove_services_check.exe 9x family
+    run_self_check services_checks_9x kestrove_services_check.exe 9x family watch
 }
 
 runtime_checks() {

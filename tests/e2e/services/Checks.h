@@ -21,5 +21,7 @@ void checkTrayIcon(Results& results);
 void checkProcesses(Results& results);
 // Uses the double (kestrove_services_double.exe) in folder.
 void checkEnterKey(Results& results, const std::string& folder);
+// Runs the program armed, its settings file in folder, and counts the heap allocations of its watch.
+void checkWatch(Results& results, const std::string& folder, kestrove::PlatformFamily family);
 
 }  // namespace e2e::services

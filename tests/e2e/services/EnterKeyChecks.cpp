@@ -7,6 +7,7 @@
 #include "ProbeWindow.h"
 #include "platform/win32/services/Win32Files.h"
 #include "platform/win32/services/Win32Processes.h"
+#include "platform/win32/services/Win32Windows.h"
 
 namespace e2e::services {
 namespace {
@@ -20,11 +21,13 @@ class DoubleRun {
     DoubleRun(kestrove::win32::Win32Processes& processes, const std::string& folder, const std::string& mode)
         : logPath_(folder + "\\enter-" + mode + ".log") {
         files_.remove(logPath_);
-        const auto id = processes.start(
+        started_ = processes.start(
             "\"" + folder + "\\kestrove_services_double.exe\" " + mode + " \"" + logPath_ + "\"",
             SW_SHOWNORMAL);
-        if (id)
-            process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, *id);
+        if (started_) {
+            process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                   started_->id());
+        }
     }
     ~DoubleRun() {
         if (process_ == nullptr) return;
@@ -35,6 +38,7 @@ class DoubleRun {
     DoubleRun& operator=(const DoubleRun&) = delete;
 
     bool started() const { return process_ != nullptr; }
+    std::uint32_t id() const { return started_->id(); }
 
     // Its window, once it exists and the program waits for input in it.
     HWND waitForWindow(const char* windowClass, const char* title) const {
@@ -55,6 +59,7 @@ class DoubleRun {
   private:
     kestrove::win32::Win32Files files_;
     std::string logPath_;
+    std::unique_ptr<kestrove::StartedProcess> started_;
     HANDLE process_ = nullptr;
 };
 
@@ -62,16 +67,26 @@ struct DialogCase {
     const char* mode;
     const char* expected;  // the log as soon as the press has returned
     bool closesItself;
+    bool background = false;  // another window is active when Enter is pressed
 };
 
 void checkDialog(Results& results, kestrove::win32::Win32Processes& processes, const std::string& folder,
                  const DialogCase& dialogCase) {
-    results.section(std::string("Enter: ") + dialogCase.mode);
+    results.section(std::string("Enter: ") + dialogCase.mode +
+                    (dialogCase.background ? " in the background" : ""));
     DoubleRun run(processes, folder, dialogCase.mode);
     if (!CHECK(run.started())) return;
     const std::string title = std::string("Double ") + dialogCase.mode;
     HWND dialog = run.waitForWindow("#32770", title.c_str());
     if (!CHECK(dialog != nullptr)) return;
+    // Found by its process, as the redial finds the dialer's dialog.
+    CHECK(kestrove::win32::Win32Windows().processWindow(run.id()) ==
+          reinterpret_cast<kestrove::WindowHandle>(dialog));
+    ProbeWindow mine("Mine", WS_OVERLAPPEDWINDOW | (dialogCase.background ? WS_VISIBLE : 0));
+    if (dialogCase.background) {
+        SetForegroundWindow(mine.get());
+        CHECK(GetForegroundWindow() != dialog);
+    }
     processes.sendEnter(reinterpret_cast<kestrove::WindowHandle>(dialog));
     const std::string logged = run.log();
     if (!CHECK(logged == dialogCase.expected)) results.note("logged [" + logged + "]");
@@ -84,7 +99,8 @@ void checkDialog(Results& results, kestrove::win32::Win32Processes& processes, c
 void checkEnterKey(Results& results, const std::string& folder) {
     kestrove::win32::Win32Processes processes;
     static constexpr DialogCase kDialogs[] = {
-        {"default", "command 1001\n", true},    // the default button
+        {"default", "command 1001\n", true},  // the default button
+        {"default", "command 1001\n", true, true},
         {"focus-cancel", "command 2\n", true},  // a focused push button wins over the default
         {"disabled-default", "<none>", false},  // a disabled default button is not pressed
         {"no-default", "command 1\n", true},    // without a default button the dialog hears IDOK
@@ -109,7 +125,8 @@ void checkEnterKey(Results& results, const std::string& folder) {
         }
     }
 
-    // A window that is no dialog gets the key messages through its own loop.
+    // A window that is no dialog gets the key messages through its own loop, posted whether it is active
+    // or not: typed ones would go to whatever is active by the time the system gets to them.
     for (const bool background : {false, true}) {
         results.section(background ? "Enter: window in the background" : "Enter: active window");
         DoubleRun run(processes, folder, "window");
@@ -120,9 +137,9 @@ void checkEnterKey(Results& results, const std::string& folder) {
         CHECK((GetForegroundWindow() == window) == !background);
         processes.sendEnter(reinterpret_cast<kestrove::WindowHandle>(window));
         CHECK(run.waitForExit());
-        // Typed keys are translated before the key-up arrives; posted ones after it.
+        // Posted keys are translated after the key-up has been queued.
         const std::string logged = run.log();
-        if (!CHECK(logged == (background ? "keydown\nkeyup\nchar\n" : "keydown\nchar\nkeyup\n"))) {
+        if (!CHECK(logged == "keydown\nkeyup\nchar\n")) {
             results.note("logged [" + logged + "]");
         }
     }

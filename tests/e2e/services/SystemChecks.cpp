@@ -16,7 +16,8 @@ namespace e2e::services {
 
 void checkDialUp(Results& results) {
     results.section("dial-up");
-    kestrove::win32::Win32PhoneBook book;
+    kestrove::win32::RasLibrary library;
+    kestrove::win32::Win32PhoneBook book(library);
     // 256 records of 264 bytes, the first record's size field set, as the program lays the buffer out.
     constexpr std::uint32_t kRecordSize = 264;
     std::vector<std::uint8_t> buffer(256 * kRecordSize);
@@ -35,10 +36,12 @@ void checkDialUp(Results& results) {
     CHECK(result == 0);
     CHECK(count == 0);
 
-    kestrove::win32::Win32RasConnections ras;
+    kestrove::win32::Win32RasConnections ras(library);
     std::vector<kestrove::RasConnection> connections(3);
     CHECK(ras.connections(connections));
     CHECK(connections.empty());
+    // Loaded once and kept: the probe asks every second.
+    CHECK(GetModuleHandleA("rasapi32.dll") != nullptr);
 }
 
 void checkTrayIcon(Results& results) {
@@ -63,15 +66,18 @@ void checkTrayIcon(Results& results) {
 void checkProcesses(Results& results) {
     results.section("processes");
     kestrove::win32::Win32Processes processes;
-    CHECK(!processes.start("no-such-program-here.exe", SW_SHOWNORMAL).has_value());
-    CHECK(!processes.isRunning(0));
+    CHECK(processes.start("no-such-program-here.exe", SW_SHOWNORMAL) == nullptr);
 
     const auto started = processes.start("cmd.exe /c exit 3", SW_HIDE);
-    CHECK(started.has_value() && *started != 0);
+    CHECK(started != nullptr && started->id() != 0);
     if (!started) return;
-    // The start does not wait; the process ends by itself within a bounded time.
-    for (int i = 0; i < 400 && processes.isRunning(*started); ++i) Sleep(50);
-    CHECK(!processes.isRunning(*started));
+    // The start does not wait; the process ends by itself within a bounded time, and its id stays its
+    // own while the handle is held.
+    for (int i = 0; i < 400 && started->running(); ++i) Sleep(50);
+    CHECK(!started->running());
+    const HANDLE ended = OpenProcess(SYNCHRONIZE, FALSE, started->id());
+    CHECK(ended != nullptr && WaitForSingleObject(ended, 0) == WAIT_OBJECT_0);
+    if (ended != nullptr) CloseHandle(ended);
 
     processes.sendEnter(0);  // no window: nothing to press, and no failure
 }

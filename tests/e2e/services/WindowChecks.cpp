@@ -64,17 +64,22 @@ void checkWindows(Results& results) {
     CHECK(rect == (kestrove::ScreenRect{ProbeWindow::kLeft, ProbeWindow::kTop,
                                         ProbeWindow::kLeft + ProbeWindow::kWidth,
                                         ProbeWindow::kTop + ProbeWindow::kHeight}));
-    CHECK(windows.windowProcessId(window) == GetCurrentProcessId());
+    // A process's window is a visible top-level one of that process, active or not.
+    CHECK(windows.processWindow(GetCurrentProcessId()) == 0);
+    ShowWindow(probe.get(), SW_SHOWNOACTIVATE);
+    CHECK(windows.processWindow(GetCurrentProcessId()) == window);
 
     // The taskbar and its notification area, where the zoom animation ends.
     const WindowHandle taskbar = windows.findWindow("Shell_TrayWnd", nullptr);
     CHECK(taskbar != 0);
-    CHECK(windows.windowProcessId(taskbar) != 0 && windows.windowProcessId(taskbar) != GetCurrentProcessId());
+    DWORD shell = 0;
+    GetWindowThreadProcessId(reinterpret_cast<HWND>(taskbar), &shell);
+    CHECK(shell != GetCurrentProcessId() && windows.processWindow(shell) != window);
     windows.drawAnimatedRects(window, IDANI_CAPTION, kestrove::ScreenRect{0, 0, 10, 10},
                               kestrove::ScreenRect{100, 100, 110, 110});
 
     DestroyWindow(probe.get());
-    CHECK(windows.windowProcessId(window) == 0);
+    CHECK(windows.processWindow(GetCurrentProcessId()) == 0);
     CHECK(!windows.getWindowRect(window, rect));
     name[0] = 'x';
     CHECK(windows.getClassName(window, name, sizeof name) == 0);

@@ -8,8 +8,7 @@
 // it, and nothing tells when it has been handled. Dialogs are therefore answered the way their own
 // dialog manager answers Enter: the button that Enter would press is told it was clicked, with a sent
 // (synchronous) WM_COMMAND. That does not depend on activation, works across processes and returns
-// once the dialog has acted. Other windows get the key itself: typed when they are active, otherwise
-// posted to their focus window.
+// once the dialog has acted. Other windows get the key itself, posted to their focus window.
 
 namespace kestrove::win32 {
 namespace {
@@ -68,34 +67,19 @@ void pressDialogButton(HWND dialog) {
     click(dialog, IDOK, GetDlgItem(dialog, IDOK));
 }
 
-// The active window gets the key through the system's own input path, which keeps the order of the
-// messages (WM_CHAR before WM_KEYUP) and the key state that the window may ask for.
-void typeEnter() {
-    const auto scan = static_cast<BYTE>(MapVirtualKeyA(VK_RETURN, 0));
-    keybd_event(VK_RETURN, scan, 0, 0);
-    keybd_event(VK_RETURN, scan, KEYEVENTF_KEYUP, 0);
-}
-
-// A window in the background gets the key's messages in its queue as the keyboard would leave them
-// there; its own loop translates and routes them (WM_CHAR, accelerators).
-void postEnter(HWND window) {
+// Another window gets the key's messages in its queue as the keyboard would leave them there, at its
+// focus window; its own loop translates and routes them (WM_CHAR, accelerators). Typed input would go
+// to whatever window is active when the system gets to it, which need not be this one.
+void pressKey(HWND window) {
     const HWND focus = focusInThreadOf(window);
-    const HWND target = focus != nullptr ? focus : window;
+    const HWND target = focus != nullptr && (focus == window || IsChild(window, focus)) ? focus : window;
     const DWORD keyData = 1u | (MapVirtualKeyA(VK_RETURN, 0) << 16);
     const DWORD releaseFlags = (1u << 30) | (1u << 31);  // was down; is being released
     PostMessageA(target, WM_KEYDOWN, VK_RETURN, static_cast<LPARAM>(keyData));
     PostMessageA(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(keyData | releaseFlags));
-}
-
-void pressKey(HWND window) {
-    if (window == GetForegroundWindow()) {
-        typeEnter();
-    } else {
-        postEnter(window);
-    }
-    // Another thread handles what it was sent before its input and posted messages, so the reply only
-    // shows that it has woken up and is taking its messages, the key next. This program's own windows
-    // get the key at the caller's next pass over the message queue.
+    // Another thread handles what it was sent before its posted messages, so the reply only shows that
+    // it has woken up and is taking its messages, the key next. This program's own windows get the key
+    // at the caller's next pass over the message queue.
     if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) sendAndWait(window, WM_NULL, 0, 0);
 }
 

@@ -6,7 +6,6 @@
 
 #include "platform/win32/services/EnumerateEntries.h"
 #include "platform/win32/services/HandleCasts.h"
-#include "platform/win32/services/SystemHandles.h"
 
 namespace kestrove::win32 {
 namespace {
@@ -17,13 +16,9 @@ using RasEnumEntriesFn = DWORD(WINAPI*)(LPCSTR reserved, LPCSTR phoneBook, void*
 
 }  // namespace
 
-// Loaded on demand: a system without the Remote Access Service must still start the program, and the
-// phone book is read once per run.
 std::uint32_t Win32PhoneBook::enumEntries(std::span<std::uint8_t> buffer, std::uint32_t& byteCount,
                                           std::uint32_t& entryCount) {
-    const OwnedModule library(LoadLibraryA("rasapi32.dll"));
-    if (!library) throw RuntimeError("rasapi32.dll is not available");
-    const auto enumerate = procAs<RasEnumEntriesFn>(GetProcAddress(library.get(), "RasEnumEntriesA"));
+    const auto enumerate = procAs<RasEnumEntriesFn>(ras_.proc("RasEnumEntriesA"));
     if (enumerate == nullptr) throw RuntimeError("RasEnumEntriesA is not available");
 
     // Never let the service write past the buffer, whatever size the caller claims.

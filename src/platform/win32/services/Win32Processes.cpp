@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/win32/services/EnterKey.h"
@@ -9,8 +10,22 @@
 #include "platform/win32/services/SystemHandles.h"
 
 namespace kestrove::win32 {
+namespace {
 
-std::optional<std::uint32_t> Win32Processes::start(const std::string& commandLineAnsi, int showStyle) {
+class Win32StartedProcess final : public StartedProcess {
+  public:
+    Win32StartedProcess(OwnedHandle&& process, DWORD id) : process_(std::move(process)), id_(id) {}
+    std::uint32_t id() const override { return id_; }
+    bool running() override { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+  private:
+    OwnedHandle process_;
+    DWORD id_;
+};
+
+}  // namespace
+
+std::unique_ptr<StartedProcess> Win32Processes::start(const std::string& commandLineAnsi, int showStyle) {
     // CreateProcessA may write into the command line, so it gets its own copy.
     std::vector<char> commandLine(commandLineAnsi.begin(), commandLineAnsi.end());
     commandLine.push_back('\0');
@@ -22,17 +37,11 @@ std::optional<std::uint32_t> Win32Processes::start(const std::string& commandLin
     PROCESS_INFORMATION created{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &created)) {
-        return std::nullopt;
+        return nullptr;
     }
-    // The program never waits for what it starts: only the id is kept.
-    const OwnedHandle process(created.hProcess);
     const OwnedHandle thread(created.hThread);
-    return created.dwProcessId;
-}
-
-bool Win32Processes::isRunning(std::uint32_t processId) {
-    const OwnedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
-    return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+    OwnedHandle process(created.hProcess);
+    return std::make_unique<Win32StartedProcess>(std::move(process), created.dwProcessId);
 }
 
 void Win32Processes::sendEnter(WindowHandle window) { pressEnter(toHwnd(window)); }

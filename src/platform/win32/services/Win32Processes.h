@@ -6,8 +6,7 @@ namespace kestrove::win32 {
 
 class Win32Processes final : public ProcessService {
   public:
-    std::optional<std::uint32_t> start(const std::string& commandLineAnsi, int showStyle) override;
-    bool isRunning(std::uint32_t processId) override;
+    std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) override;
     void sendEnter(WindowHandle window) override;
 };
 

@@ -32,6 +32,12 @@ std::string Win32ProgramInfo::exeDirectory() {
     return path;
 }
 
+std::string Win32ProgramInfo::systemDirectory() {
+    char path[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryA(path, sizeof path);
+    return length > 0 && length < sizeof path ? fromAnsi(std::string_view(path, length)) : std::string();
+}
+
 PlatformFamily Win32ProgramInfo::family() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;

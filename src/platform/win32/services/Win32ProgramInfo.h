@@ -10,6 +10,7 @@ class Win32ProgramInfo final : public ProgramInfo {
   public:
     explicit Win32ProgramInfo(HINSTANCE instance) : instance_(instance) {}
     std::string exeDirectory() override;
+    std::string systemDirectory() override;
     ModuleHandle instance() override;
     PlatformFamily family() override;
 

@@ -4,10 +4,10 @@
 // Only for checking the record layouts below against the system's.
 #include <ras.h>
 
+#include <algorithm>
 #include <cstddef>
 
 #include "platform/win32/services/HandleCasts.h"
-#include "platform/win32/services/SystemHandles.h"
 
 namespace kestrove::win32 {
 namespace {
@@ -43,7 +43,8 @@ static_assert(sizeof(RasConnStatusV1) == 160);
 constexpr DWORD kConnected = 0x2000;     // RASCS_Connected
 constexpr DWORD kDisconnected = 0x2001;  // RASCS_Disconnected
 constexpr DWORD kBufferTooSmall = 603;   // ERROR_BUFFER_TOO_SMALL
-constexpr std::size_t kMostConnections = 64;
+constexpr std::size_t kFirstRoom = 4;    // records; a dial-up machine rarely has more connections
+constexpr std::size_t kMostRoom = 256;   // beyond this a request for more room is not believed
 
 using RasEnumConnectionsFn = DWORD(WINAPI*)(RasConnV1* connections, LPDWORD byteCount, LPDWORD count);
 using RasGetConnectStatusFn = DWORD(WINAPI*)(HANDLE connection, RasConnStatusV1* status);
@@ -56,29 +57,44 @@ RasState stateOf(DWORD state) {
 
 }  // namespace
 
-// Loaded on demand, like the phone book: without the service there is simply no connection.
+struct Win32RasConnections::Record : RasConnV1 {};
+
+// Out of line, where the record is a complete type.
+Win32RasConnections::Win32RasConnections(RasLibrary& ras) : ras_(ras) {}
+Win32RasConnections::~Win32RasConnections() = default;
+
+// A buffer too small for every connection is grown once to the size the service asks for; when that
+// still does not do (more connections meanwhile, or an unbelievable size) the answer is a failure, never
+// the records that did not get filled in.
 bool Win32RasConnections::connections(std::vector<RasConnection>& connections) {
-    const OwnedModule library(LoadLibraryA("rasapi32.dll"));
-    if (!library) return false;
-    const auto enumerate = procAs<RasEnumConnectionsFn>(GetProcAddress(library.get(), "RasEnumConnectionsA"));
-    const auto status = procAs<RasGetConnectStatusFn>(GetProcAddress(library.get(), "RasGetConnectStatusA"));
+    static_assert(sizeof(Record) == sizeof(RasConnV1));
+    const auto enumerate = procAs<RasEnumConnectionsFn>(ras_.proc("RasEnumConnectionsA"));
+    const auto status = procAs<RasGetConnectStatusFn>(ras_.proc("RasGetConnectStatusA"));
     if (enumerate == nullptr || status == nullptr) return false;
 
-    RasConnV1 found[kMostConnections] = {};
-    found[0].dwSize = sizeof(RasConnV1);
-    DWORD bytes = sizeof found;
+    if (records_.empty()) records_.resize(kFirstRoom);
     DWORD count = 0;
-    const DWORD result = enumerate(found, &bytes, &count);
-    if (result != 0 && result != kBufferTooSmall) return false;
+    for (int attempt = 0;; ++attempt) {
+        records_[0].dwSize = sizeof(RasConnV1);
+        DWORD bytes = static_cast<DWORD>(records_.size() * sizeof(Record));
+        count = 0;
+        const DWORD result = enumerate(records_.data(), &bytes, &count);
+        if (result == 0) break;
+        const std::size_t wanted = (bytes + sizeof(Record) - 1) / sizeof(Record);
+        if (result != kBufferTooSmall || attempt > 0 || wanted <= records_.size() || wanted > kMostRoom)
+            return false;
+        records_.resize(wanted);
+    }
 
-    connections.clear();
-    for (DWORD i = 0; i < count && i < kMostConnections; ++i) {
+    const std::size_t found = std::min<std::size_t>(count, records_.size());
+    connections.resize(found);
+    for (std::size_t i = 0; i < found; ++i) {
         RasConnStatusV1 state = {};
         state.dwSize = sizeof state;
-        const RasState answer =
-            status(found[i].hrasconn, &state) == 0 ? stateOf(state.rasconnstate) : RasState::Disconnected;
-        found[i].szEntryName[sizeof found[i].szEntryName - 1] = '\0';
-        connections.push_back({found[i].szEntryName, answer});
+        connections[i].state =
+            status(records_[i].hrasconn, &state) == 0 ? stateOf(state.rasconnstate) : RasState::Disconnected;
+        records_[i].szEntryName[sizeof records_[i].szEntryName - 1] = '\0';
+        connections[i].entryAnsi.assign(records_[i].szEntryName);
     }
     return true;
 }

@@ -9,6 +9,26 @@ namespace {
 
 RECT toRect(const ScreenRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
+struct ProcessWindowSearch {
+    DWORD processId;
+    HWND dialog = nullptr;
+    HWND other = nullptr;
+};
+
+BOOL CALLBACK visitTopLevel(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<ProcessWindowSearch*>(context);
+    DWORD owner = 0;
+    if (GetWindowThreadProcessId(window, &owner) == 0 || owner != search.processId) return TRUE;
+    if (!IsWindowVisible(window)) return TRUE;
+    char name[8] = {};
+    if (GetClassNameA(window, name, sizeof name) > 0 && lstrcmpA(name, "#32770") == 0) {
+        search.dialog = window;
+        return FALSE;
+    }
+    if (search.other == nullptr) search.other = window;
+    return TRUE;
+}
+
 }  // namespace
 
 WindowHandle Win32Windows::findWindow(const char* classAnsi, const char* titleAnsi) {
@@ -40,12 +60,10 @@ void Win32Windows::drawAnimatedRects(WindowHandle window, int animation, const S
     DrawAnimatedRects(toHwnd(window), animation, &start, &end);
 }
 
-WindowHandle Win32Windows::foregroundWindow() { return fromHwnd(GetForegroundWindow()); }
-
-std::uint32_t Win32Windows::windowProcessId(WindowHandle window) {
-    DWORD processId = 0;
-    if (GetWindowThreadProcessId(toHwnd(window), &processId) == 0) return 0;
-    return processId;
+WindowHandle Win32Windows::processWindow(std::uint32_t processId) {
+    ProcessWindowSearch search{processId};
+    EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
+    return fromHwnd(search.dialog != nullptr ? search.dialog : search.other);
 }
 
 }  // namespace kestrove::win32

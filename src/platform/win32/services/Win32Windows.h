@@ -12,8 +12,7 @@ class Win32Windows final : public WindowService {
     bool getWindowRect(WindowHandle window, ScreenRect& rect) override;
     void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
                            const ScreenRect& to) override;
-    WindowHandle foregroundWindow() override;
-    std::uint32_t windowProcessId(WindowHandle window) override;
+    WindowHandle processWindow(std::uint32_t processId) override;
 };
 
 }  // namespace kestrove::win32
