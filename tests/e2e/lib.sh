@@ -221,10 +221,10 @@ expect_driver_refuses() {
 
 # ---- Tools built beside the driver ----
 
-e2e_tool() { printf '%s/%s\n' "$(dirname "$E2E_DRIVER")" "$1"; }
+e2e_tool() { printf '%s/%s\n' "$E2E_TOOLS" "$1"; }
 
 require_tool() {
-    [ -f "$(e2e_tool "$1")" ] || fail "missing $(e2e_tool "$1"): build it with scripts/build.sh win64"
+    [ -f "$(e2e_tool "$1")" ] || fail "missing $(e2e_tool "$1"): build it with $E2E_BUILD_HINT"
 }
 
 # ---- The dialer's test double ----

@@ -8,7 +8,6 @@ SCENARIOS+=(
     nt_family_dials_once_per_dialer_run
 )
 
-RASDIAL_DOUBLE=${E2E_RASDIAL:-$(dirname "$E2E_DRIVER")/rasdial.exe}
 RASDIAL_LOG=rasdial-log.txt    # one line per start: the arguments as passed
 RASDIAL_DONE=rasdial-done.txt  # one line per finished run: "done show=<style>"
 RASDIAL_RUN_MS=6000
@@ -51,9 +50,9 @@ manifest_selects_common_controls_6() {
 }
 
 nt_family_dials_once_per_dialer_run() {
-    [ -f "$RASDIAL_DOUBLE" ] || fail "missing $RASDIAL_DOUBLE: build it with scripts/build.sh win64"
+    require_tool rasdial.exe
     new_app_dir nt_family
-    cp "$RASDIAL_DOUBLE" "$APP_DIR/rasdial.exe"
+    cp "$(e2e_tool rasdial.exe)" "$APP_DIR/rasdial.exe"
     printf 'run_ms=%s\n' "$RASDIAL_RUN_MS" >"$APP_DIR/rasdial-scenario.txt"
     # Switch on at start-up: the keeper is armed before the user does anything.
     printf '"%s"\r\n%s\r\n' "Dial 1" 1 >"$APP_DIR/$SETTINGS_FILE"
