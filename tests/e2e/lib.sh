@@ -283,10 +283,15 @@ expect_steady() {
 
 # ---- Screenshots ----
 
-# steady_desktop_screenshot <png>: the virtual desktop once two shots in a row agree (painting has finished).
+# steady_desktop_screenshot <png> [<title>...]: the virtual desktop once the windows of those titles
+# have painted and two shots in a row agree (what they painted has reached the screen).
 steady_desktop_screenshot() {
-    local out=$1 previous="" current tries=0
+    local out=$1 previous="" current tries=0 title
+    shift
     if ! command -v xwd >/dev/null || ! command -v convert >/dev/null; then skip "xwd or convert missing"; fi
+    for title in "$@"; do
+        drv paint "$title" >/dev/null || fail "the window titled $title did not paint"
+    done
     while [ "$tries" -lt 20 ]; do
         wine_screenshot "$out" || fail "screenshot failed"
         current=$(md5sum <"$out")
@@ -297,12 +302,13 @@ steady_desktop_screenshot() {
     done
 }
 
-# screenshot_of <png> <left> <top> <right> <bottom>: that part of a settled screenshot of the desktop.
+# screenshot_of <png> <left> <top> <right> <bottom> [<title>]: that part of a settled screenshot of the
+# desktop, once the window of that title has painted.
 screenshot_of() {
     local out=$1 left=$2 top=$3 right=$4 bottom=$5
     local desktop="$E2E_WORK/screens/.desktop.png"
     mkdir -p "$E2E_WORK/screens"
-    steady_desktop_screenshot "$desktop"
+    steady_desktop_screenshot "$desktop" "${@:6}"
     convert "$desktop" -crop "$((right - left))x$((bottom - top))+${left}+${top}" +repage "$out" ||
         fail "cannot crop $out out of the screenshot"
     rm -f "$desktop"

@@ -39,7 +39,7 @@ screenshot_of_window() {
     local rect
     ask rect rect "$1"
     # shellcheck disable=SC2086  # four numbers
-    screenshot_of "$2" $rect
+    screenshot_of "$2" $rect "$1"
 }
 
 about_box_and_credits_screen() {
