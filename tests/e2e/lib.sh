@@ -219,7 +219,7 @@ expect_driver_refuses() {
     expect_eq "$what (driver exit code)" 1 "$rc"
 }
 
-# ---- Tools built beside the driver ----
+# ---- The end-to-end tools, built for the architecture of the program under test ----
 
 e2e_tool() { printf '%s/%s\n' "$E2E_TOOLS" "$1"; }
 

@@ -2,7 +2,9 @@
 // starts it as rasdial.exe "<entry>" from its own folder; like the real dialer it takes no input and
 // stays for as long as the dial lasts.
 //
-// Scenario: "rasdial-scenario.txt" beside this program, a line "run_ms=<n>" (default 5000).
+// Scenario: "rasdial-scenario.txt" beside this program, a line "run_ms=<n>" (default 5000): the run
+// lasts that long, or until a file "rasdial-release.txt" appears beside it, which it takes away (so
+// that the next run waits for a release of its own).
 // Logs beside this program:
 //   "rasdial-log.txt"   one line per start, written first: the arguments exactly as they were passed
 //                       (the command line after the program's own name);
@@ -34,6 +36,12 @@ unsigned runMilliseconds() {
         std::fclose(f);
     }
     return runMs;
+}
+
+void runUntilReleased(DWORD runMs) {
+    const std::string release = besideThisProgram("rasdial-release.txt");
+    const DWORD started = GetTickCount();
+    while (GetTickCount() - started < runMs && !DeleteFileA(release.c_str())) Sleep(50);
 }
 
 // The command line without the program's name: the name ends at its closing quote when it starts
@@ -71,7 +79,7 @@ std::string showStyle() {
 
 int main() {
     appendLine("rasdial-log.txt", arguments(GetCommandLineA()));
-    Sleep(runMilliseconds());
+    runUntilReleased(runMilliseconds());
     appendLine("rasdial-done.txt", "done show=" + showStyle());
     return 0;
 }
