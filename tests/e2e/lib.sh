@@ -48,11 +48,10 @@ drv() {
 # ask VAR <driver arguments...>: the driver's answer into VAR; a failing driver fails the scenario.
 # (Not through $(...): a failure there would only end the substitution's own subshell.)
 ask() {
-    local ask_into=$1 ask_out
+    local ask_into=$1 ask_out ask_rc=0
     shift
-    if ! ask_out=$(drv "$@"); then
-        fail "driver $* failed: $(cat "$E2E_WORK/driver.err")"
-    fi
+    ask_out=$(drv "$@") || ask_rc=$?
+    [ "$ask_rc" -eq 0 ] || fail "driver $* failed (exit $ask_rc): $(cat "$E2E_WORK/driver.err")"
     printf -v "$ask_into" '%s' "$ask_out"
 }
 
