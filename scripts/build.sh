@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Configures and builds the flavours of Kestrove.
 #
-#   scripts/build.sh [host|win32|win64|fuzz|all]...    (default: all)
+#   scripts/build.sh [host|win32|win32-e2e|win64|fuzz|all]...    (default: all)
 #
 # The same as `cmake --preset <flavour> && cmake --build --preset <flavour>`:
-#   host   build/host   Linux: unit tests over the simulated platform, with ASan + UBSan
-#   win32  build/win32  the product, PE32: build/win32/Kestrove.exe
-#   win64  build/win64  the PE32+ twin plus the end-to-end driver, for wine64
-#   fuzz   build/fuzz   clang: libFuzzer targets and benchmarks (only when tests/fuzz/CMakeLists.txt exists)
+#   host       build/host       Linux: unit tests over the simulated platform, with ASan + UBSan
+#   win32      build/win32      the product, PE32: build/win32/Kestrove.exe, nothing else
+#   win32-e2e  build/win32-e2e  the i686 end-to-end tools that test the product under Wine
+#   win64      build/win64      the PE32+ twin plus its end-to-end tools, for wine64
+#   fuzz       build/fuzz       clang: libFuzzer targets and benchmarks (only when tests/fuzz/CMakeLists.txt exists)
 #
 # Every flavour asked for is attempted; exits non-zero when any of them failed.
 
@@ -18,7 +19,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 
 build_flavour() {
     case $1 in
-    host | win32 | win64) ;;
+    host | win32 | win32-e2e | win64) ;;
     fuzz)
         if [ ! -f tests/fuzz/CMakeLists.txt ]; then
             echo "build: no tests/fuzz/CMakeLists.txt, fuzz flavour skipped"
@@ -26,7 +27,7 @@ build_flavour() {
         fi
         ;;
     *)
-        echo "build: unknown flavour '$1' (host, win32, win64, fuzz, all)" >&2
+        echo "build: unknown flavour '$1' (host, win32, win32-e2e, win64, fuzz, all)" >&2
         return 2
         ;;
     esac
@@ -43,7 +44,7 @@ flavours=("$@")
 expanded=()
 for flavour in "${flavours[@]}"; do
     if [ "$flavour" = all ]; then
-        expanded+=(host win32 win64 fuzz)
+        expanded+=(host win32 win32-e2e win64 fuzz)
     else
         expanded+=("$flavour")
     fi

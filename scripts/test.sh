@@ -29,7 +29,7 @@ bash scripts/install-deps.sh || {
 }
 
 built=()
-for flavour in host win32 win64 fuzz; do
+for flavour in host win32 win32-e2e win64 fuzz; do
     if bash scripts/build.sh "$flavour"; then
         built+=("$flavour")
         record "build $flavour" ok

@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Sourced by scripts/run.sh and tests/e2e/run_e2e.sh: a private Wine session for the PE32+ twin.
+# Sourced by scripts/run.sh and tests/e2e/run_e2e.sh: a private Wine session for Kestrove.
 #
 #   wine_session_start <prefix-dir> <desktop-mode: virtual|plain>
 #   wine_session_stop              (safe to call twice; also called from an EXIT trap)
@@ -15,7 +15,8 @@ WINE_DESKTOP_SIZE=1024x768
 
 wine_session_log() { printf '%s\n' "$*" >&2; }
 
-# The 64-bit loader from Debian's wine64 package; wine32 cannot run on this kind of machine.
+# The 64-bit loader from Debian's wine64 package, for either kind of program: it hands a 32-bit one
+# to wine32's loader by itself where wine32 is installed.
 wine_find_loader() {
     local loader
     loader=$(dpkg -L wine64 2>/dev/null | grep '/wine64$' | head -n1)

@@ -48,11 +48,10 @@ drv() {
 # ask VAR <driver arguments...>: the driver's answer into VAR; a failing driver fails the scenario.
 # (Not through $(...): a failure there would only end the substitution's own subshell.)
 ask() {
-    local ask_into=$1 ask_out
+    local ask_into=$1 ask_out ask_rc=0
     shift
-    if ! ask_out=$(drv "$@"); then
-        fail "driver $* failed: $(cat "$E2E_WORK/driver.err")"
-    fi
+    ask_out=$(drv "$@") || ask_rc=$?
+    [ "$ask_rc" -eq 0 ] || fail "driver $* failed (exit $ask_rc): $(cat "$E2E_WORK/driver.err")"
     printf -v "$ask_into" '%s' "$ask_out"
 }
 
@@ -219,12 +218,12 @@ expect_driver_refuses() {
     expect_eq "$what (driver exit code)" 1 "$rc"
 }
 
-# ---- Tools built beside the driver ----
+# ---- The end-to-end tools, built for the architecture of the program under test ----
 
-e2e_tool() { printf '%s/%s\n' "$(dirname "$E2E_DRIVER")" "$1"; }
+e2e_tool() { printf '%s/%s\n' "$E2E_TOOLS" "$1"; }
 
 require_tool() {
-    [ -f "$(e2e_tool "$1")" ] || fail "missing $(e2e_tool "$1"): build it with scripts/build.sh win64"
+    [ -f "$(e2e_tool "$1")" ] || fail "missing $(e2e_tool "$1"): build it with $E2E_BUILD_HINT"
 }
 
 # ---- The dialer's test double ----
@@ -286,10 +285,15 @@ expect_steady() {
 
 # ---- Screenshots ----
 
-# steady_desktop_screenshot <png>: the virtual desktop once two shots in a row agree (painting has finished).
+# steady_desktop_screenshot <png> [<title>...]: the virtual desktop once the windows of those titles
+# have painted and two shots in a row agree (what they painted has reached the screen).
 steady_desktop_screenshot() {
-    local out=$1 previous="" current tries=0
+    local out=$1 previous="" current tries=0 title
+    shift
     if ! command -v xwd >/dev/null || ! command -v convert >/dev/null; then skip "xwd or convert missing"; fi
+    for title in "$@"; do
+        drv paint "$title" >/dev/null || fail "the window titled $title did not paint"
+    done
     while [ "$tries" -lt 20 ]; do
         wine_screenshot "$out" || fail "screenshot failed"
         current=$(md5sum <"$out")
@@ -300,12 +304,13 @@ steady_desktop_screenshot() {
     done
 }
 
-# screenshot_of <png> <left> <top> <right> <bottom>: that part of a settled screenshot of the desktop.
+# screenshot_of <png> <left> <top> <right> <bottom> [<title>]: that part of a settled screenshot of the
+# desktop, once the window of that title has painted.
 screenshot_of() {
     local out=$1 left=$2 top=$3 right=$4 bottom=$5
     local desktop="$E2E_WORK/screens/.desktop.png"
     mkdir -p "$E2E_WORK/screens"
-    steady_desktop_screenshot "$desktop"
+    steady_desktop_screenshot "$desktop" "${@:6}"
     convert "$desktop" -crop "$((right - left))x$((bottom - top))+${left}+${top}" +repage "$out" ||
         fail "cannot crop $out out of the screenshot"
     rm -f "$desktop"

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# End-to-end scenarios: the PE32+ twin under wine64, driven from outside by kestrove_driver.
+# End-to-end scenarios under wine64, driven from outside by kestrove_driver.
 #
 #   tests/e2e/run_e2e.sh [scenario ...]      (default: all)
+#   KESTROVE_TWIN=1 tests/e2e/run_e2e.sh     (the PE32+ twin even where the product could run)
 #
-# Needs build/win64 configured with -DKESTROVE_E2E=ON and built (scripts/build.sh win64).
+# Tests the product build/win32/Kestrove.exe where this machine runs 32-bit code, with the i686 tools
+# of build/win32-e2e (scripts/build.sh win32 win32-e2e); otherwise the twin build/win64/Kestrove.exe
+# with the tools built beside it (scripts/build.sh win64). Says which in a line "e2e: testing ...".
 # Work folder: build/e2e (Wine prefix, one folder per scenario, screens/). Prints one line per
 # scenario and ends with "N passed, M failed"; exits non-zero when any scenario failed.
 
@@ -11,8 +14,21 @@ set -u
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_DIR="$ROOT/tests/e2e"
 E2E_WORK=${E2E_WORK:-$ROOT/build/e2e}
-E2E_EXE=${E2E_EXE:-$ROOT/build/win64/Kestrove.exe}
-E2E_DRIVER=${E2E_DRIVER:-$ROOT/build/win64/kestrove_driver.exe}
+
+# shellcheck source=scripts/lib/product.sh
+source "$ROOT/scripts/lib/product.sh"
+pick_product "$ROOT"
+E2E_EXE="$ROOT/$PRODUCT_EXE"
+# Whatever runs inside the program's process or beside it is built for the program's architecture:
+# the hook DLL the driver loads, the dialer doubles the program starts, the in-Wine checks.
+if [ "$PRODUCT_FLAVOUR" = win32 ]; then
+    E2E_TOOLS="$ROOT/build/win32-e2e"
+    E2E_BUILD_HINT="scripts/build.sh win32 win32-e2e"
+else
+    E2E_TOOLS="$ROOT/build/win64"
+    E2E_BUILD_HINT="scripts/build.sh win64"
+fi
+E2E_DRIVER="$E2E_TOOLS/kestrove_driver.exe"
 
 # shellcheck source=scripts/lib/wine-session.sh
 source "$ROOT/scripts/lib/wine-session.sh"
@@ -25,9 +41,10 @@ for file in "$E2E_DIR"/scenarios/*.sh; do
     source "$file"
 done
 
+echo "e2e: testing $(product_line)"
 for needed in "$E2E_EXE" "$E2E_DRIVER"; do
     if [ ! -f "$needed" ]; then
-        echo "missing $needed: build it with scripts/build.sh win64"
+        echo "missing $needed: build it with $E2E_BUILD_HINT"
         echo "0 passed, ${#SCENARIOS[@]} failed"
         exit 1
     fi

@@ -1,6 +1,7 @@
 // A stand-in for the system dialer, built only for the end-to-end tests: rundll32 calls RnaDial with
 // the entry name. Like the real dialer it shows a dialog for the entry and waits for Enter, then shows
-// the progress window "Connecting to <entry>" for a while and sets (or leaves) the connection flag.
+// the progress window "Connecting to <entry>" for a while, setting (or leaving) the connection flag as
+// it closes.
 //
 // Scenario: "dialer-scenario.txt" beside this DLL, lines "<key>=<n>":
 //   progress_ms   how long the progress window stays (default 2000)
@@ -167,12 +168,20 @@ INT_PTR CALLBACK connectProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     return FALSE;
 }
 
+// The flag goes up while the progress window is still open, as a real connection comes up before its
+// window closes: a keeper that looked in between would otherwise see neither and dial once more.
 INT_PTR CALLBACK progressProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG:
-            SetTimer(dialog, kProgressTimer, static_cast<UINT>(lParam), nullptr);
+        case WM_INITDIALOG: {
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            const auto& scenario = *reinterpret_cast<const Scenario*>(lParam);
+            SetTimer(dialog, kProgressTimer, scenario.progressMs, nullptr);
             return TRUE;
+        }
         case WM_TIMER:
+            if (reinterpret_cast<const Scenario*>(GetWindowLongPtrA(dialog, DWLP_USER))->setFlag) {
+                setConnectionFlag();
+            }
             EndDialog(dialog, IDOK);
             return TRUE;
     }
@@ -200,8 +209,7 @@ extern "C" __declspec(dllexport) void CALLBACK RnaDial(HWND, HINSTANCE, LPSTR co
 
     const DialogTemplate progress("Connecting to " + entry, false);
     DialogBoxIndirectParamA(gModule, progress.get(), nullptr, progressProc,
-                            static_cast<LPARAM>(scenario.progressMs));
-    if (scenario.setFlag) setConnectionFlag();
+                            reinterpret_cast<LPARAM>(&scenario));
     log("done", entry);
 }
 

@@ -385,6 +385,17 @@ int close(Words words) {
     return PostMessageA(found->window, WM_CLOSE, 0, 0) ? kDone : fail("cannot post to", words[0]);
 }
 
+// Returns once the window and its controls have painted what was waiting to be painted (the paint
+// messages are sent, so they are handled before this returns), so that a screenshot taken next does
+// not depend on when the program got round to painting.
+int paint(Words words) {
+    const auto found = target(words, false);
+    if (!found) return kFailed;
+    return RedrawWindow(found->window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN)
+               ? kDone
+               : fail("cannot paint", words[0]);
+}
+
 int instance(Words words) {
     const auto found = target(words, false);
     if (!found) return kFailed;
@@ -459,6 +470,7 @@ constexpr Command kCommands[] = {
     {"post", "<title> <message> <wparam> <lparam>", 4, 4, post},
     {"post-mouse", "<title> <control-id> <message> <key-flags>", 4, 4, postMouse},
     {"close", "<title>", 1, 1, close},
+    {"paint", "<title>", 1, 1, paint},
     {"instance", "<title>", 1, 1, instance},
     {"find-class", "<class>", 1, 1, findClass},
     {"focus", "<title>", 1, 1, focus},

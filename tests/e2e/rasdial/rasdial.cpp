@@ -4,7 +4,9 @@
 // program, and each copy says where it ran from.
 //
 // Everything it reads and writes is in the current folder, which it inherits from the program:
-//   "rasdial-scenario.txt"  a line "run_ms=<n>" (default 5000);
+//   "rasdial-scenario.txt"  a line "run_ms=<n>" (default 5000): the run lasts that long, or until a
+//                           file "rasdial-release.txt" appears, which it takes away (so that the
+//                           next run waits for a release of its own);
 //   "rasdial-log.txt"       one line per start, written first:
 //                           "<system|elsewhere> args=<n> split=<m> [<first argument>]", where n counts
 //                           the arguments as the C runtime splits the command line and m as
@@ -56,6 +58,11 @@ int splitCount() {
     return count - 1;
 }
 
+void runUntilReleased(DWORD runMs) {
+    const DWORD started = GetTickCount();
+    while (GetTickCount() - started < runMs && !DeleteFileA("rasdial-release.txt")) Sleep(50);
+}
+
 void appendLine(const char* file, const std::string& line) {
     // Binary, so that the line ends in exactly one "\n" and the scenario sees the bytes as passed.
     if (FILE* f = std::fopen(file, "ab")) {
@@ -77,7 +84,7 @@ std::string showStyle() {
 int main(int argc, char** argv) {
     appendLine("rasdial-log.txt", std::string(where()) + " args=" + std::to_string(argc - 1) + " split=" +
                                       std::to_string(splitCount()) + " [" + (argc > 1 ? argv[1] : "") + "]");
-    Sleep(runMilliseconds());
+    runUntilReleased(runMilliseconds());
     appendLine("rasdial-done.txt", "done show=" + showStyle());
     return 0;
 }

@@ -21,12 +21,10 @@ ABOUT_TEXT='Kestrove is a program that reconnects you automaticly as soon as you
 
 # post_click <title> <control id> <button: l|r> <keys held, as the driver names them>
 post_click() {
-    local title=$1 id=$2 button=$3 keys=$4 down_keys
+    local title=$1 id=$2 button=$3 keys=$4 down_keys ignored
     down_keys=$([ "$keys" = none ] && echo "${button}button" || echo "$keys+${button}button")
-    if ! drv post-mouse "$title" "$id" "${button}buttondown" "$down_keys" >/dev/null ||
-        ! drv post-mouse "$title" "$id" "${button}buttonup" "$keys" >/dev/null; then
-        fail "cannot post a click to control $id of $title"
-    fi
+    ask ignored post-mouse "$title" "$id" "${button}buttondown" "$down_keys"
+    ask ignored post-mouse "$title" "$id" "${button}buttonup" "$keys"
 }
 
 open_about_box() {
@@ -39,7 +37,7 @@ screenshot_of_window() {
     local rect
     ask rect rect "$1"
     # shellcheck disable=SC2086  # four numbers
-    screenshot_of "$2" $rect
+    screenshot_of "$2" $rect "$1"
 }
 
 about_box_and_credits_screen() {

@@ -67,7 +67,7 @@ windows_at_resolution() {
 
     mkdir -p "$shots"
     local desktop="$APP_DIR/desktop.png"
-    steady_desktop_screenshot "$desktop"
+    steady_desktop_screenshot "$desktop" "$APP_TITLE"
     local rect left top right bottom
     ask rect rect "$APP_TITLE"
     read -r left top right bottom <<<"$rect"
@@ -89,7 +89,7 @@ windows_at_resolution() {
     # The About box's sponsor banner, a picture from the system's loader: 120 x 60 pixels at 96 dpi.
     drv post-mouse "$APP_TITLE" "$ID_IMG_ICON" lbuttonup 0 >/dev/null || fail "the icon picture took no click"
     drv wait-window "About $APP_TITLE" 10 >/dev/null || fail "no About box at $dpi dpi"
-    steady_desktop_screenshot "$desktop"
+    steady_desktop_screenshot "$desktop" "About $APP_TITLE"
     ask rect rect "About $APP_TITLE"
     read -r left top right bottom <<<"$rect"
     convert "$desktop" -crop "$((right - left))x$((bottom - top))+${left}+${top}" +repage \

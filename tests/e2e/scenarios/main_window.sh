@@ -261,24 +261,17 @@ driver_reports_what_is_not_there() {
     note "ok: instance handle $instance"
 }
 
-# Takes screenshots until two in a row agree (the window has finished painting), then crops the
-# window out of the last one. Leaves E2E_SCREENS/main.png and desktop.png.
+# A settled screenshot of the desktop, and the window cropped out of it. Leaves E2E_SCREENS/main.png
+# and desktop.png.
 screenshot_of_main_window() {
     if ! command -v xwd >/dev/null || ! command -v convert >/dev/null; then
         skip "xwd or convert missing"
     fi
     new_app_dir screenshot
     start_app
-    local shots="$E2E_WORK/screens" previous="" current tries=0
+    local shots="$E2E_WORK/screens"
     mkdir -p "$shots"
-    while [ "$tries" -lt 20 ]; do
-        wine_screenshot "$shots/desktop.png" || fail "screenshot failed"
-        current=$(md5sum <"$shots/desktop.png")
-        [ "$current" = "$previous" ] && break
-        previous=$current
-        sleep 0.3
-        tries=$((tries + 1))
-    done
+    steady_desktop_screenshot "$shots/desktop.png" "$APP_TITLE"
 
     local rect left top right bottom
     ask rect rect "$APP_TITLE"

@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Programs that check parts of the product from inside, run under the same Wine session as the
-# scenarios: the forms backend, the platform services, and the product's own runtime pieces. Each prints one line per failed check and a
-# last line "N passed, M failed", and exits non-zero on failure. Each function runs in its own subshell.
+# scenarios: the forms backend, the platform services, and the product's own runtime pieces. Each
+# prints one line per failed check and a last line "N passed, M failed", and exits non-zero on
+# failure. Each function runs in its own subshell.
 
 SCENARIOS+=(
     backend_checks

@@ -65,7 +65,10 @@ class DoubleRun {
 
 struct DialogCase {
     const char* mode;
-    const char* expected;  // the log as soon as the press has returned
+    // The log as soon as the press has returned; nullptr where the double logs only once its dialog has
+    // closed, on its own time, so that no moment after the press is sure to show it.
+    const char* afterPress;
+    const char* atEnd;  // the log once the double has ended
     bool closesItself;
     bool background = false;  // another window is active when Enter is pressed
 };
@@ -88,10 +91,14 @@ void checkDialog(Results& results, kestrove::win32::Win32Processes& processes, c
         CHECK(GetForegroundWindow() != dialog);
     }
     processes.sendEnter(reinterpret_cast<kestrove::WindowHandle>(dialog));
-    const std::string logged = run.log();
-    if (!CHECK(logged == dialogCase.expected)) results.note("logged [" + logged + "]");
+    if (dialogCase.afterPress != nullptr) {
+        const std::string logged = run.log();
+        if (!CHECK(logged == dialogCase.afterPress)) results.note("logged after the press [" + logged + "]");
+    }
     if (!dialogCase.closesItself) PostMessageA(dialog, WM_CLOSE, 0, 0);
-    CHECK(run.waitForExit());
+    if (!CHECK(run.waitForExit())) return;
+    const std::string logged = run.log();
+    if (!CHECK(logged == dialogCase.atEnd)) results.note("logged by the end [" + logged + "]");
 }
 
 }  // namespace
@@ -99,19 +106,14 @@ void checkDialog(Results& results, kestrove::win32::Win32Processes& processes, c
 void checkEnterKey(Results& results, const std::string& folder) {
     kestrove::win32::Win32Processes processes;
     static constexpr DialogCase kDialogs[] = {
-        {"default", "command 1001\n", true},  // the default button
-        {"default", "command 1001\n", true, true},
-        {"focus-cancel", "command 2\n", true},  // a focused push button wins over the default
-        {"disabled-default", "<none>", false},  // a disabled default button is not pressed
-        {"no-default", "command 1\n", true},    // without a default button the dialog hears IDOK
-        {"msgbox", "<none>", true},             // answered at once, logged once it has closed
+        {"default", "command 1001\n", "command 1001\n", true},  // the default button
+        {"default", "command 1001\n", "command 1001\n", true, true},
+        {"focus-cancel", "command 2\n", "command 2\n", true},  // a focused push button wins over the default
+        {"disabled-default", "<none>", "command 2\n", false},  // not pressed; closing the dialog cancels it
+        {"no-default", "command 1\n", "command 1\n", true},  // without a default button the dialog hears IDOK
+        {"msgbox", nullptr, "msgbox 1\n", true},             // answered OK; logged once it has closed
     };
     for (const auto& dialogCase : kDialogs) checkDialog(results, processes, folder, dialogCase);
-    {
-        results.section("Enter: msgbox answer");
-        kestrove::win32::Win32Files files;
-        CHECK(files.read(folder + "\\enter-msgbox.log").value_or("<none>") == "msgbox 1\n");
-    }
 
     // A dialog busy for longer than the sender waits: the sender gives up waiting, the press still lands.
     {
@@ -137,9 +139,10 @@ void checkEnterKey(Results& results, const std::string& folder) {
         CHECK((GetForegroundWindow() == window) == !background);
         processes.sendEnter(reinterpret_cast<kestrove::WindowHandle>(window));
         CHECK(run.waitForExit());
-        // Posted keys are translated after the key-up has been queued.
+        // Posted keys are translated when the double takes the key-down: after the key-up has been
+        // queued, or before when the double was quicker than the poster. Either order is right.
         const std::string logged = run.log();
-        if (!CHECK(logged == "keydown\nkeyup\nchar\n")) {
+        if (!CHECK(logged == "keydown\nkeyup\nchar\n" || logged == "keydown\nchar\nkeyup\n")) {
             results.note("logged [" + logged + "]");
         }
     }
