@@ -80,10 +80,19 @@ wine_session_start() {
     if [ ! -f "$prefix/system.reg" ]; then
         wine_session_log "creating the Wine prefix $prefix (first start takes a while)"
     fi
-    timeout 180 "$WINE" wineboot -i >/dev/null 2>&1 || {
-        wine_session_log "wineboot failed"
-        return 1
-    }
+    # A first boot of a prefix has been seen to fail once on a busy machine and pass when repeated.
+    local attempt
+    for attempt in 1 2; do
+        timeout 180 "$WINE" wineboot -i >"$prefix.wineboot.log" 2>&1 && break
+        if [ "$attempt" -eq 2 ]; then
+            wine_session_log "wineboot failed (see $prefix.wineboot.log)"
+            return 1
+        fi
+        wine_session_log "wineboot failed; starting the server over and trying once more"
+        timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true
+        timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
+        "$WINESERVER" -p
+    done
 
     # Debian keeps Wine's own fonts (Tahoma, and Marlett for the title-bar buttons) where this Wine
     # does not look; without them the buttons show letters. The prefix's Fonts folder is always read.

@@ -144,6 +144,7 @@ nt_family_dials_once_per_dialer_run() {
 
     # Whatever the name holds, the system's dialer gets it as its one argument, and only that dialer runs.
     printf 'run_ms=300\n' >"$APP_DIR/rasdial-scenario.txt"
+    : >"$APP_DIR/$RASDIAL_RELEASE"  # the second dialer waits for it
     local name
     for name in "${RASDIAL_NAMES[@]}"; do
         drv combo-add "$APP_TITLE" "$ID_COMBO1" "$name" >/dev/null || fail "cannot add [$name] to the combo box"
