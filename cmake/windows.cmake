@@ -7,7 +7,7 @@ if(NOT CMAKE_BUILD_TYPE)
 endif()
 
 file(GLOB KESTROVE_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp src/platform/win32/services/*.cpp)
-add_executable(Kestrove WIN32 ${KESTROVE_WIN32_SOURCES} src/platform/win32/runtime/LeanRuntime.cpp
+add_executable(Kestrove WIN32 src/app/Main.cpp ${KESTROVE_WIN32_SOURCES} src/platform/win32/runtime/LeanRuntime.cpp
     src/resources/kestrove.rc)
 target_link_libraries(Kestrove PRIVATE kestrove_core)
 # Resources find their art beside the .rc file.

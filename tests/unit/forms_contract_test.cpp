@@ -76,7 +76,7 @@ class FormsContract : public ::testing::Test {
     std::string calls() const { return sim.log().dump(); }
 
     mutable sim::SimPlatform sim;
-    Application app{sim.platform()};
+    Application app{sim.ui()};
     sim::SimBackend& ui = sim.ui();
 };
 
