@@ -2,6 +2,7 @@
 // The system's numbers the program passes or compares, each named once with the value the system gives
 // it. The Win32 services check them against the system's headers; the simulator uses them as they are.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/Types.h"
@@ -31,5 +32,13 @@ constexpr int kSwShowNormal = 1;
 constexpr int kSwShowMaximized = 3;
 
 constexpr RegistryKey kHkeyLocalMachine = 0x80000002u;
+
+// RASENTRYNAMEA in its first form: dwSize, then the name in 257 bytes (256 and the NUL), padded to 264.
+constexpr std::uint32_t kRasEntryNameSize = 264;
+constexpr std::size_t kRasEntryNameOffset = 4;
+constexpr std::size_t kRasEntryNameBytes = 257;
+
+// The dial-up service's answer when the caller's buffer holds too few records.
+constexpr std::uint32_t kErrorBufferTooSmall = 603;
 
 }  // namespace kestrove::sys
