@@ -1,6 +1,6 @@
 // The program's entry point: the real desktop, then the main window, then the message loop until the
-// last window has closed. The GUI runtime calls main as it would WinMain; nothing here needs the
-// system's headers.
+// last window has closed. MinGW's start-up code calls main in a GUI program too, so nothing here
+// needs the system's headers.
 
 #include "platform/forms/Application.h"
 #include "platform/win32/Desktop.h"
