@@ -63,16 +63,16 @@ class QuietRegistry final : public RegistryService {
 
 // The program started armed with a long entry name, beyond any small-string buffer.
 struct Running {
-    Running() : platform(quietPlatform()), app(platform) {
+    Running() : platform(quietPlatform()), app(sim.ui()) {
         sim.setFile("C:\\Kestrove\\kestrove.rkf", "\"My Internet Service Provider\"\r\n1\r\n");
-        main = &app.form<frmMain>();
+        main = &app.form<frmMain>(platform);
         main->show();
         main->Timer1.onTimer();  // the first tick sizes the reused buffers
     }
     Platform quietPlatform() {
         Platform p = sim.platform();
-        return Platform{p.forms, p.phoneBook, p.codePage, p.files,       p.program,       registry,
-                        windows, p.processes, p.shell,    p.windowProcs, p.rasConnections};
+        return Platform{p.phoneBook, p.codePage,  p.files, p.program,     registry,
+                        windows,     p.processes, p.shell, p.windowProcs, p.rasConnections};
     }
     sim::SimPlatform sim;
     QuietWindows windows;

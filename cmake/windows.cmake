@@ -11,6 +11,7 @@ endif()
 add_library(kestrove_win32 OBJECT
     src/platform/win32/AnsiText.cpp
     src/platform/win32/ControlWindow.cpp
+    src/platform/win32/Desktop.cpp
     src/platform/win32/FontSet.cpp
     src/platform/win32/FormWindow.cpp
     src/platform/win32/Pictures.cpp
@@ -38,7 +39,7 @@ target_compile_options(kestrove_win32 PRIVATE -ffunction-sections -fdata-section
 target_link_libraries(kestrove_win32 PUBLIC shell32 advapi32 gdi32 user32 ole32 oleaut32 uuid comctl32)
 
 add_executable(Kestrove WIN32
-    src/platform/win32/WinMain.cpp
+    src/app/Main.cpp
     src/platform/win32/runtime/LeanRuntime.cpp
     src/resources/kestrove.rc
 )

@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "keeper/NtDialUp.h"
-#include "ui/frmMain.h"
+#include "platform/SystemCodes.h"
 
 namespace kestrove {
 
@@ -21,7 +20,7 @@ constexpr const char* kConnectionValue = "Remote Connection";
 bool readConnectionFlag(RegistryService& registry) {
     bool connected = false;
     RegistryKey key = 0;
-    Module3::RegistryStatus = registry.openKey(kHkeyLocalMachine, kRemoteAccessKey, key);
+    Module3::RegistryStatus = registry.openKey(sys::kHkeyLocalMachine, kRemoteAccessKey, key);
     if (Module3::RegistryStatus != 0) return false;
 
     // Shorter values arrive zero-extended; longer ones do not fit and fail the read.
@@ -35,17 +34,19 @@ bool readConnectionFlag(RegistryService& registry) {
     return connected;
 }
 
-}  // namespace keeper
+ConnectionProbe::ConnectionProbe(Platform& platform, const forms::ComboBox& entry)
+    : platform_(platform), entry_(entry), family_(platform.program.family()) {}
 
 // On the NT family the entry being kept alive is looked up among the connections; what the probe found
 // also tells the redial whether someone else is dialling it already.
-bool frmMain::Connected_To_ISP() {
+bool ConnectionProbe::connected() {
     if (family_ == PlatformFamily::WindowsNT) {
-        probedEntry_ = keeper::entryState(platform().rasConnections, platform().codePage,
-                                          platform().codePage.toAnsi(Combo1.text()), connections_);
-        return probedEntry_ == keeper::EntryState::Connected;
+        probedEntry_ = entryState(platform_.rasConnections, platform_.codePage,
+                                  platform_.codePage.toAnsi(entry_.text()), connections_);
+        return probedEntry_ == EntryState::Connected;
     }
-    return keeper::readConnectionFlag(platform().registry);
+    return readConnectionFlag(platform_.registry);
 }
 
+}  // namespace keeper
 }  // namespace kestrove

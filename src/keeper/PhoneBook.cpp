@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/SystemCodes.h"
 #include "platform/Types.h"
 
 namespace kestrove::keeper {
 
 namespace {
 
-// RASENTRYNAMEA as the program lays it out: dwSize, then the name in 257 bytes, padded to 264.
 constexpr std::size_t kRecords = 256;
-constexpr std::uint32_t kRecordSize = 264;
-constexpr std::size_t kNameOffset = 4;
-constexpr std::size_t kNameBytes = 257;
+constexpr std::uint32_t kRecordSize = sys::kRasEntryNameSize;
 
 }  // namespace
 
@@ -30,8 +28,9 @@ void enumeratePhoneBook(PhoneBookService& phoneBook, CodePageService& codePage,
     const std::size_t count = std::min<std::size_t>(entryCount, kRecords);
     names.assign(count, std::string());
     for (std::size_t i = 0; i < count; ++i) {
-        const auto* field = reinterpret_cast<const char*>(buffer.data() + i * kRecordSize + kNameOffset);
-        std::string name = codePage.toUnicode(std::string_view(field, kNameBytes));
+        const auto* field =
+            reinterpret_cast<const char*>(buffer.data() + i * kRecordSize + sys::kRasEntryNameOffset);
+        std::string name = codePage.toUnicode(std::string_view(field, sys::kRasEntryNameBytes));
         const auto end = name.find('\0');
         if (end == std::string::npos) throw RuntimeError("Invalid procedure call or argument");
         name.resize(end);

@@ -1,13 +1,12 @@
 #pragma once
-// Everything the program reaches outside itself, handed to it once at start-up.
+// The system services the program reaches, handed to it once at start-up. The windows reach the
+// forms backend through their forms::Application instead.
 
 #include "platform/Services.h"
-#include "platform/forms/Backend.h"
 
 namespace kestrove {
 
 struct Platform {
-    forms::Backend& forms;
     PhoneBookService& phoneBook;
     CodePageService& codePage;
     FileService& files;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/SystemCodes.h"
 #include "platform/Types.h"
 
 namespace kestrove {
@@ -126,7 +127,7 @@ class ProcessService {
 // The first, 88-byte form of NOTIFYICONDATAA, with handles kept at pointer width; the backend lays it
 // out for the system (32-bit builds byte for byte as sim::serialise32() describes).
 struct NotifyIconRecord {
-    std::uint32_t cbSize = 88;
+    std::uint32_t cbSize = sys::kNotifyIconDataV1Size;
     WindowHandle hWnd = 0;
     std::uint32_t uID = 0;
     std::uint32_t uFlags = 0;

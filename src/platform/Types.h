@@ -16,8 +16,6 @@ using ModuleHandle = std::uintptr_t;  // HINSTANCE value
 using RegistryKey = std::uintptr_t;   // HKEY value
 using MessageResult = std::intptr_t;  // LRESULT
 
-constexpr RegistryKey kHkeyLocalMachine = 0x80000002u;
-
 // Positions and sizes are twips (1/1440 inch), kept fractional until a backend turns them into pixels.
 using Twips = float;
 

@@ -7,9 +7,6 @@ namespace kestrove::basMain {
 
 namespace {
 
-constexpr unsigned kFirstChild = 5;   // GW_CHILD
-constexpr unsigned kNextSibling = 2;  // GW_HWNDNEXT
-constexpr int kCaptionZoom = 3;       // IDANI_CAPTION
 constexpr int kClassNameBuffer = 255;
 
 }  // namespace
@@ -23,13 +20,13 @@ void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& win
     ScreenRect trayRect{};
 
     const WindowHandle taskbar = windows.findWindow("Shell_TrayWnd", nullptr);
-    WindowHandle candidate = taskbar != 0 ? windows.getWindow(taskbar, kFirstChild) : 0;
+    WindowHandle candidate = taskbar != 0 ? windows.getWindow(taskbar, sys::kGwChild) : 0;
     while (candidate != 0) {
         className[0] = '\0';
         windows.getClassName(candidate, className, kClassNameBuffer);
         const std::string_view name(className, strnlen(className, sizeof className));
         if (name.find("TrayNotifyWnd") != std::string_view::npos) break;
-        candidate = windows.getWindow(candidate, kNextSibling);
+        candidate = windows.getWindow(candidate, sys::kGwHwndNext);
     }
     // Without a notification area there is nowhere to zoom to.
     if (candidate == 0) return;
@@ -37,9 +34,9 @@ void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& win
     windows.getWindowRect(window, windowRect);
     windows.getWindowRect(candidate, trayRect);
     if (direction == 1) {
-        windows.drawAnimatedRects(window, kCaptionZoom, windowRect, trayRect);
+        windows.drawAnimatedRects(window, sys::kIdaniCaption, windowRect, trayRect);
     } else {
-        windows.drawAnimatedRects(window, kCaptionZoom, trayRect, windowRect);
+        windows.drawAnimatedRects(window, sys::kIdaniCaption, trayRect, windowRect);
     }
 }
 

@@ -1,5 +1,7 @@
+#include <algorithm>
+#include <cstring>
+
 #include "tray/basMain.h"
-#include "ui/frmMain.h"
 
 namespace kestrove::basMain {
 
@@ -8,9 +10,45 @@ std::uint32_t TrayIconId = 0;
 ProcAddress OldWindowProc = 0;
 NotifyIconRecord TrayIconData;
 std::string TrayTip;
-frmMain* TrayOwner = nullptr;
+TrayHost* TrayOwner = nullptr;
 bool TrayActive = false;
 std::uint32_t TaskbarCreated = 0;
+
+namespace {
+
+constexpr std::size_t kTipField = sizeof(NotifyIconRecord::szTip);
+
+}  // namespace
+
+bool AddToTray(Platform& platform, TrayHost& host, WindowHandle window, IconHandle icon,
+               const std::string& status) {
+    TrayWindow = window;
+    TrayIconId = static_cast<std::uint32_t>(platform.program.instance());
+    TrayTip = "Kestrove " + status + '\0';
+    OldWindowProc = platform.windowProcs.install(TrayWindow, TrayWindowProc);
+    if (OldWindowProc == 0) return false;
+    TrayOwner = &host;
+    if (TaskbarCreated == 0) TaskbarCreated = platform.windowProcs.registerMessage("TaskbarCreated");
+
+    TrayIconData = NotifyIconRecord{};
+    TrayIconData.hWnd = TrayWindow;
+    TrayIconData.cbSize = sys::kNotifyIconDataV1Size;
+    TrayIconData.hIcon = icon;
+    const std::string tip = platform.codePage.toAnsi(TrayTip);
+    std::memset(TrayIconData.szTip, ' ', kTipField);
+    std::memcpy(TrayIconData.szTip, tip.data(), std::min(tip.size(), kTipField));
+    TrayIconData.uCallbackMessage = sys::kTrayCallbackMessage;
+    TrayIconData.uID = TrayIconId;
+    TrayIconData.uFlags = sys::kNifMessageIconTip;
+
+    if (!platform.shell.notifyIcon(NotifyIconMessage::Add, TrayIconData)) {
+        platform.windowProcs.restore(TrayWindow, OldWindowProc);
+        return false;
+    }
+    TrayActive = true;
+    AnimateTray(1, TrayWindow, platform.windows);
+    return true;
+}
 
 void RemoveFromTray(Platform& platform) {
     if (OldWindowProc != 0) platform.windowProcs.restore(TrayWindow, OldWindowProc);
@@ -25,30 +63,30 @@ bool ReAddTrayIcon(Platform& platform) {
 
 MessageResult TrayWindowProc(WindowHandle hWnd, std::uint32_t uMsg, std::uintptr_t wParam,
                              std::intptr_t lParam) {
-    frmMain* owner = TrayOwner;
+    TrayHost* owner = TrayOwner;
     if (owner == nullptr) return 0;
-    Platform& platform = owner->platform();
+    Platform& platform = owner->trayPlatform();
     WindowProcService& procs = platform.windowProcs;
     const ProcAddress previous = OldWindowProc;
 
-    owner->app().dispatch([&] {
+    owner->handleTrayEvent([&] {
         if (uMsg == TaskbarCreated && TrayActive) {
             // The taskbar was re-created (its process restarted) and our icon went with it.
-            if (!ReAddTrayIcon(platform)) owner->RetryTrayIcon();
+            if (!ReAddTrayIcon(platform)) owner->retryTrayIcon();
             return;
         }
         if (static_cast<std::uint32_t>(wParam) != TrayIconId) return;
-        if (lParam == kLeftButtonUp) {
+        if (lParam == sys::kWmLButtonUp) {
             RemoveFromTray(platform);
-            AnimateTray(0, owner->hWnd(), platform.windows);
-            owner->app().doEvents();
-            owner->show();
-            owner->app().doEvents();
-        } else if (lParam == kRightButtonUp) {
+            AnimateTray(0, TrayWindow, platform.windows);
+            owner->letEventsRun();
+            owner->showFromTray();
+            owner->letEventsRun();
+        } else if (lParam == sys::kWmRButtonUp) {
             // Foreground first and a null message after, or the menu stays open when the user clicks
             // elsewhere.
             procs.setForeground(TrayWindow);
-            owner->popupMenu(owner->mnuPopUp);
+            owner->openTrayMenu();
             if (procs.isWindow(TrayWindow)) procs.postNull(TrayWindow);
         }
     });

@@ -8,8 +8,6 @@ using namespace forms;
 
 namespace {
 
-constexpr int kShowMaximized = 3;
-
 FormDesc aboutDesign() {
     FormDesc d;
     d.name = "frmAbout";
@@ -50,14 +48,15 @@ ControlDesc productNameDesign() {
 
 }  // namespace
 
-frmAbout::frmAbout(Application& app)
+frmAbout::frmAbout(Application& app, Platform& platform)
     : Form(app, aboutDesign()),
       Command1(*this, okDesign()),
       Label3(*this, sponsorCaptionDesign()),
       Image1(*this, linkPicture("Image1", {120, 180, 480, 480}, Picture::AppIcon)),
       Label1(*this, productNameDesign()),
       Image2(*this, linkPicture("Image2", {1395, 2520, 1800, 900}, Picture::Banner)),
-      Label4(*this, design("Label4", {480, 900, 3735, 1335})) {
+      Label4(*this, design("Label4", {480, 900, 3735, 1335})),
+      platform_(platform) {
     addDecoration({Decoration::Kind::Line, {360, 300, 360, 3780}});          // Line1
     addDecoration({Decoration::Kind::Line, {360, 3780, 4320, 3780}});        // Line2
     addDecoration({Decoration::Kind::Line, {4320, 3780, 4320, 780}});        // Line3
@@ -80,8 +79,8 @@ void frmAbout::Form_Load() {
 }
 
 void frmAbout::OpenAddress(const char* address) {
-    CodePageService& codePage = platform().codePage;
-    platform().shell.execute(codePage.toAnsi("open"), codePage.toAnsi(address), kShowMaximized);
+    CodePageService& codePage = platform_.codePage;
+    platform_.shell.execute(codePage.toAnsi("open"), codePage.toAnsi(address), sys::kSwShowMaximized);
 }
 
 }  // namespace kestrove

@@ -2,13 +2,14 @@
 // The About box: icon and product name linking to the home page, the description and credit, the
 // sponsor banner linking to the sponsor page.
 
+#include "platform/Platform.h"
 #include "platform/forms/Application.h"
 
 namespace kestrove {
 
 class frmAbout : public forms::Form {
   public:
-    explicit frmAbout(forms::Application& app);
+    frmAbout(forms::Application& app, Platform& platform);
 
     forms::CommandButton Command1;
     forms::Label Label3;
@@ -22,6 +23,8 @@ class frmAbout : public forms::Form {
 
   private:
     void OpenAddress(const char* address);
+
+    Platform& platform_;
 };
 
 }  // namespace kestrove

@@ -71,7 +71,7 @@ ControlDesc authorDesign() {
 
 }  // namespace
 
-frmMain::frmMain(Application& app)
+frmMain::frmMain(Application& app, Platform& platform)
     : Form(app, mainDesign()),
       chckAuto(*this, checkBoxDesign()),
       lblConnection(*this, design("lblConnection", {240, 472, 2355, 195}, "Name of connection to use:")),
@@ -91,7 +91,9 @@ frmMain::frmMain(Application& app)
       mnuHelp("Help"),
       mnuAbout("About"),
       mnuExit("Exit"),
-      family_(app.platform().program.family()) {
+      platform_(platform),
+      probe_(platform, Combo1),
+      redial_(platform, app, *this, Combo1, probe_) {
     addDecoration({Decoration::Kind::Rectangle, {120, 232, 4695, 615}});     // Shape2
     addDecoration({Decoration::Kind::FilledCircle, {1440, 182, 110, 110}});  // Shape5
     addDecoration({Decoration::Kind::Rectangle, {4800, 472, 615, 375}});     // Shape3
@@ -121,7 +123,7 @@ frmMain::frmMain(Application& app)
 }
 
 void frmMain::Form_Load() {
-    keeper::SettingsFile settings(platform());
+    keeper::SettingsFile settings(platform_);
     std::optional<keeper::SettingsReader> file;
     const auto openFile = [&]() -> keeper::SettingsReader& {
         if (!file) throw RuntimeError("Bad file name or number");
@@ -144,7 +146,23 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::DUN_Services(std::vector<std::string>& DUN_Array) {
-    keeper::enumeratePhoneBook(platform().phoneBook, platform().codePage, DUN_Array);
+    keeper::enumeratePhoneBook(platform_.phoneBook, platform_.codePage, DUN_Array);
+}
+
+bool frmMain::Connected_To_ISP() { return probe_.connected(); }
+
+void frmMain::Timer1_Timer() {
+    if (redial_.dialInProgress()) {
+        tmrReconnect.setEnabled(false);
+    } else if (chckAuto.value() == 1) {
+        tmrReconnect.setEnabled(true);
+    }
+}
+
+void frmMain::tmrReconnect_Timer() {
+    if (!redial_.redial()) return;
+    ++ReconnectCount;
+    lblLoop.setCaption(keeper::counterCaption(ReconnectCount));
 }
 
 void frmMain::chckAuto_Click() {
@@ -161,17 +179,17 @@ void frmMain::Combo1_Click() { SaveFromCombo(); }
 
 void frmMain::cmdMinTray_Click() { MinimizeToTray(); }
 
-void frmMain::SaveFromCombo() { keeper::SettingsFile(platform()).save(Combo1.text(), chckAuto.value()); }
+void frmMain::SaveFromCombo() { keeper::SettingsFile(platform_).save(Combo1.text(), chckAuto.value()); }
 
 // Writes the entry that is being kept alive: once start-up is over that is the combo box's text; during
 // the load the combo box does not hold it yet, and the name just read is the one.
 void frmMain::SaveFromSwitch() {
     const std::optional<std::string> name =
         started_ ? std::optional<std::string>(Combo1.text()) : ConnectionName;
-    keeper::SettingsFile(platform()).save(name, chckAuto.value());
+    keeper::SettingsFile(platform_).save(name, chckAuto.value());
 }
 
-void frmMain::imgIcon_Click() { app().form<frmAbout>().show(); }
+void frmMain::imgIcon_Click() { app().form<frmAbout>(platform_).show(); }
 
 void frmMain::imgEgg_MouseUp(const MouseArgs& args) {
     if (args.button == kRightButton && args.shift == kShiftMask) app().form<frmEgg>().show();

@@ -1,28 +1,28 @@
 #pragma once
 // The control panel and start-up window: pick the phone-book entry, switch the keeper on or off, see
-// how often it has redialled.
+// how often it has redialled. The keeper's and the tray's work is theirs; the window owns and drives them.
 
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "keeper/NtDialUp.h"
+#include "keeper/ConnectionProbe.h"
+#include "keeper/RedialSupervisor.h"
 #include "platform/forms/Application.h"
+#include "tray/basMain.h"
 
 namespace kestrove {
 
-class frmMain : public forms::Form {
+class frmMain : public forms::Form, private basMain::TrayHost {
   public:
-    explicit frmMain(forms::Application& app);
+    frmMain(forms::Application& app, Platform& platform);
 
     // Keeper operations carried by this window.
     void DUN_Services(std::vector<std::string>& DUN_Array);
     bool Connected_To_ISP();
     void CloseApp();
-    // The re-created taskbar refused the icon: try again for a while (tray side).
-    void RetryTrayIcon();
 
     forms::CheckBox chckAuto;
     forms::Label lblConnection;
@@ -67,22 +67,22 @@ class frmMain : public forms::Form {
     void mnuExit_Click();
 
     void MinimizeToTray();
-    WindowHandle WaitForDialerWindow();
-    bool DialerRunning();
-    bool DialInProgress();
     void SaveFromCombo();
     void SaveFromSwitch();
 
-    const PlatformFamily family_;             // decides how the keeper probes and dials, once at start-up
-    std::unique_ptr<StartedProcess> dialer_;  // the dialer last started, held until it has ended
-    std::vector<RasConnection> connections_;  // reused by every probe of the dial-up service (NT family)
-    keeper::EntryState probedEntry_{};        // the entry as the last probe found it (NT family)
-    bool started_ = false;                    // the load handler has finished
-    bool redialling_ = false;                 // a redial tick is waiting for its dialer
-    int trayIconRetries_ = 0;                 // tries since the new taskbar refused the icon
-    std::string watchedEntry_;                // buffers reused by every watch tick
-    std::string watchedTitle_;
-    std::string watchedTitleAnsi_;
+    // basMain::TrayHost
+    Platform& trayPlatform() override { return platform_; }
+    void handleTrayEvent(const std::function<void()>& handler) override;
+    void letEventsRun() override;
+    void showFromTray() override;
+    void openTrayMenu() override;
+    void retryTrayIcon() override;
+
+    Platform& platform_;
+    keeper::ConnectionProbe probe_;
+    keeper::RedialSupervisor redial_;
+    bool started_ = false;     // the load handler has finished
+    int trayIconRetries_ = 0;  // tries since the new taskbar refused the icon
 };
 
 }  // namespace kestrove

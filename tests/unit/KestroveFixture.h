@@ -33,7 +33,7 @@ class KestroveTest : public ::testing::Test {
 
     // Starts the program: the main window is the start-up window.
     frmMain& start() {
-        frmMain& main = app.form<frmMain>();
+        frmMain& main = app.form<frmMain>(sim.platform());
         main.show();
         return main;
     }
@@ -45,7 +45,7 @@ class KestroveTest : public ::testing::Test {
     std::string calls() const { return sim.log().dump(); }
 
     mutable sim::SimPlatform sim;
-    forms::Application app{sim.platform()};
+    forms::Application app{sim.ui()};
 };
 
 }  // namespace kestrove::testing

@@ -31,7 +31,8 @@ FormDesc windowDesign(std::string name) {
 template <int N>
 class TestWindow : public Form {
   public:
-    explicit TestWindow(Application& app) : Form(app, windowDesign("frmTest" + std::to_string(N))) {
+    explicit TestWindow(Application& app, int startMarker = 0)
+        : Form(app, windowDesign("frmTest" + std::to_string(N))), marker(startMarker) {
         mnuPopUp.add(mnuRestore);
         mnuPopUp.add(mnuSecret);
         mnuPopUp.add(mnuMore);
@@ -76,7 +77,7 @@ class FormsContract : public ::testing::Test {
     std::string calls() const { return sim.log().dump(); }
 
     mutable sim::SimPlatform sim;
-    Application app{sim.platform()};
+    Application app{sim.ui()};
     sim::SimBackend& ui = sim.ui();
 };
 
@@ -233,7 +234,8 @@ TEST_F(FormsContract, AWindowIsLoadedOnceAndLaterShowsOnlyBringItForward) {
     EXPECT_EQ(w.loads, 1);
     EXPECT_EQ(sim.log().count("CreateWindowExA(frmTest0)"), 1u) << calls();
     EXPECT_EQ(sim.log().count("ShowWindow(frmTest0, show)"), 2u) << calls();
-    EXPECT_EQ(&app.form<Window>(), &w);
+    EXPECT_EQ(&app.form<Window>(7), &w);
+    EXPECT_EQ(w.marker, 0) << "constructor arguments reached the existing window";
     EXPECT_EQ(app.loadedForms().size(), 1u);
 }
 
@@ -250,8 +252,8 @@ TEST_F(FormsContract, UnloadDestroysTheWindowAndItsState) {
     EXPECT_TRUE(app.loadedForms().empty());
     EXPECT_EQ(app.loadedForm<Window>(), nullptr);
 
-    Window& second = app.form<Window>();
-    EXPECT_EQ(second.marker, 0);
+    Window& second = app.form<Window>(5);
+    EXPECT_EQ(second.marker, 5);  // created afresh, with the arguments given now
     EXPECT_FALSE(second.loaded());
     EXPECT_FALSE(second.tmrFast.enabled());
     second.show();

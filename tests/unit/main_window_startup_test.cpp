@@ -73,10 +73,10 @@ TEST_F(StartUp, OutOfRangeOrNonNumericSwitchLeavesItOffAndRewritesNothing) {
     for (const std::string value : {"5", "-1", "x"}) {
         SCOPED_TRACE(value);
         sim::SimPlatform fresh;
-        forms::Application freshApp(fresh.platform());
+        forms::Application freshApp(fresh.ui());
         const std::string file = "\"A\"\r\n" + value + "\r\n";
         fresh.setFile(kSettingsPath, file);
-        frmMain& main = freshApp.form<frmMain>();
+        frmMain& main = freshApp.form<frmMain>(fresh.platform());
         main.show();
         EXPECT_EQ(main.chckAuto.value(), 0);
         EXPECT_EQ(main.Combo1.text(), "A");
@@ -99,11 +99,11 @@ TEST_F(StartUp, FailingStepsAreSkippedAndTheRestStillRuns) {
     for (const bool missing : {false, true}) {
         SCOPED_TRACE(missing ? "service missing" : "empty phone book");
         sim::SimPlatform fresh;
-        forms::Application freshApp(fresh.platform());
+        forms::Application freshApp(fresh.ui());
         fresh.setFile(kSettingsPath, "\"A\"\r\n0\r\n");
         fresh.setPhoneBook({});
         fresh.setPhoneBookMissing(missing);
-        frmMain& main = freshApp.form<frmMain>();
+        frmMain& main = freshApp.form<frmMain>(fresh.platform());
         main.show();
         EXPECT_TRUE(main.Combo1.list().empty());
         EXPECT_EQ(main.Combo1.text(), "A");

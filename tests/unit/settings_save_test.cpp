@@ -32,10 +32,10 @@ TEST_F(Saves, EachPickSavesOnceWhateverOrderTheComboBoxReportsItIn) {
     for (const sim::PickOrder order : {sim::PickOrder::ChangeFirst, sim::PickOrder::EndOkFirst}) {
         SCOPED_TRACE(order == sim::PickOrder::ChangeFirst ? "change first" : "ended OK first");
         sim::SimPlatform fresh;
-        forms::Application freshApp(fresh.platform());
+        forms::Application freshApp(fresh.ui());
         fresh.setFile(kSettingsPath, "\"A\"\r\n0\r\n");
         fresh.setPhoneBook({"A", "B", "C"});
-        frmMain& main = freshApp.form<frmMain>();
+        frmMain& main = freshApp.form<frmMain>(fresh.platform());
         main.show();
         sim::SimBackend& ui = fresh.ui();
         const auto saves = [&] { return fresh.log().count("MoveFileExA"); };
@@ -101,9 +101,9 @@ TEST_F(Saves, NameWithQuotesRoundTripsWhole) {
     EXPECT_EQ(settings(), "\"say \"\"hi\"\"\"\r\n0\r\n");
 
     sim::SimPlatform next;
-    forms::Application nextApp(next.platform());
+    forms::Application nextApp(next.ui());
     next.setFile(kSettingsPath, *settings());
-    frmMain& restarted = nextApp.form<frmMain>();
+    frmMain& restarted = nextApp.form<frmMain>(next.platform());
     restarted.show();
     EXPECT_EQ(restarted.Combo1.text(), "say \"hi\"");
 }
@@ -112,10 +112,10 @@ TEST_F(Saves, FailedSaveKeepsThePreviousFileAndTheProgramRunning) {
     for (const bool readOnly : {true, false}) {
         SCOPED_TRACE(readOnly ? "read-only folder" : "disk full");
         sim::SimPlatform fresh;
-        forms::Application freshApp(fresh.platform());
+        forms::Application freshApp(fresh.ui());
         fresh.setFile(kSettingsPath, "\"A\"\r\n0\r\n");
         fresh.setPhoneBook({"A", "B"});
-        frmMain& main = freshApp.form<frmMain>();
+        frmMain& main = freshApp.form<frmMain>(fresh.platform());
         main.show();
         if (readOnly) {
             fresh.setReadOnlyFolder("C:\\Kestrove", true);
@@ -142,9 +142,9 @@ TEST_F(Saves, AReplaceThatLostTheOldFileKeepsTheNewSettingsForTheNextStart) {
     EXPECT_EQ(sim.file(sim.fileNames().front()), "\"B\"\r\n0\r\n");
 
     sim::SimPlatform next;
-    forms::Application nextApp(next.platform());
+    forms::Application nextApp(next.ui());
     next.setFile(sim.fileNames().front(), *sim.file(sim.fileNames().front()));
-    frmMain& restarted = nextApp.form<frmMain>();
+    frmMain& restarted = nextApp.form<frmMain>(next.platform());
     restarted.show();
     EXPECT_EQ(restarted.Combo1.text(), "B");
 }

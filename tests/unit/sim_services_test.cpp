@@ -118,7 +118,8 @@ TEST_F(SimServicesTest, RegistryReadsTheFlagWithTheSystemsResultCodes) {
     sim.setRegistryValue(kRemoteAccess, "Long", {1, 2, 3, 4, 5, 6, 7, 8});
 
     RegistryKey key = 0;
-    ASSERT_EQ(reg.openKey(kHkeyLocalMachine, "system\\currentcontrolset\\services\\remoteaccess", key), 0);
+    ASSERT_EQ(reg.openKey(sys::kHkeyLocalMachine, "system\\currentcontrolset\\services\\remoteaccess", key),
+              0);
     EXPECT_EQ(sim.openRegistryKeys(), 1u);
 
     std::uint8_t data[4] = {};
@@ -140,17 +141,17 @@ TEST_F(SimServicesTest, RegistryKeysExistAlongThePathUntilRemoved) {
     RegistryService& reg = platform().registry;
     sim.setRegistryValue(kRemoteAccess, "Remote Connection", {1});
     RegistryKey key = 0;
-    EXPECT_EQ(reg.openKey(kHkeyLocalMachine, "System\\CurrentControlSet", key), 0);
+    EXPECT_EQ(reg.openKey(sys::kHkeyLocalMachine, "System\\CurrentControlSet", key), 0);
     reg.closeKey(key);
     EXPECT_EQ(reg.openKey(0x80000001u, kRemoteAccess, key), 2);  // another root
 
     sim.removeRegistryValue(kRemoteAccess, "Remote Connection");
-    ASSERT_EQ(reg.openKey(kHkeyLocalMachine, kRemoteAccess, key), 0);  // the key stays
+    ASSERT_EQ(reg.openKey(sys::kHkeyLocalMachine, kRemoteAccess, key), 0);  // the key stays
     reg.closeKey(key);
 
     sim.removeRegistryKey("System\\CurrentControlSet");
     key = 0;
-    EXPECT_EQ(reg.openKey(kHkeyLocalMachine, kRemoteAccess, key), 2);
+    EXPECT_EQ(reg.openKey(sys::kHkeyLocalMachine, kRemoteAccess, key), 2);
     EXPECT_EQ(key, 0u);
     EXPECT_EQ(sim.openRegistryKeys(), 0u);
 }

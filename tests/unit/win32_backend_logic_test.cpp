@@ -176,7 +176,7 @@ struct PhoneBookDouble {
         count = static_cast<std::uint32_t>(total);
         if (buffer.size() < 4 || buffer[0] != 8 || bytes < total * 8) {
             bytes = static_cast<std::uint32_t>(total * 8);
-            return kErrorBufferTooSmall;
+            return sys::kErrorBufferTooSmall;
         }
         for (std::size_t i = 0; i < total; ++i) buffer[i * 8 + 4] = static_cast<std::uint8_t>(i);
         return 0;
@@ -203,7 +203,7 @@ TEST(PhoneBookEnumeration, AGrowingPhoneBookIsAskedForABoundedNumberOfTimes) {
     PhoneBookDouble service{10, 5};
     auto buffer = recordsOfEight(4);
     std::uint32_t bytes = 32, count = 0;
-    EXPECT_EQ(enumerateKeepingWhatFits(buffer, bytes, count, service), kErrorBufferTooSmall);
+    EXPECT_EQ(enumerateKeepingWhatFits(buffer, bytes, count, service), sys::kErrorBufferTooSmall);
     EXPECT_EQ(service.askedBytes.size(), static_cast<std::size_t>(kEnumerationAttempts));
     EXPECT_EQ(buffer[4], 0xEE);  // nothing copied from a failed call
 

@@ -6,7 +6,7 @@
 
 namespace kestrove::forms {
 
-Application::Application(Platform& platform) : platform_(platform) {}
+Application::Application(Backend& backend) : backend_(backend) {}
 
 Application::~Application() {
     // Windows go before the backend that holds them.

@@ -5,30 +5,31 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/forms/Backend.h"
 #include "platform/forms/Form.h"
 
 namespace kestrove::forms {
 
 class Application {
   public:
-    explicit Application(Platform& platform);
+    explicit Application(Backend& backend);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
     ~Application();
 
-    Platform& platform() const { return platform_; }
-    Backend& backend() const { return platform_.forms; }
+    Backend& backend() const { return backend_; }
 
-    // The window's one instance, created (not loaded) on first use and afresh after an unload.
-    template <class F>
-    F& form() {
+    // The window's one instance, created (not loaded) on first use and afresh after an unload; args
+    // go to its constructor after the application, and only when it is created.
+    template <class F, class... Args>
+    F& form(Args&&... args) {
         for (auto& instance : instances_) {
             if (auto* existing = dynamic_cast<F*>(instance.get())) return *existing;
         }
-        auto created = std::make_unique<F>(*this);
+        auto created = std::make_unique<F>(*this, std::forward<Args>(args)...);
         F& ref = *created;
         instances_.push_back(std::move(created));
         return ref;
@@ -60,7 +61,7 @@ class Application {
     void unloadForm(Form& form);
     void collect();
 
-    Platform& platform_;
+    Backend& backend_;
     std::vector<std::unique_ptr<Form>> instances_;
     std::vector<std::unique_ptr<Form>> unloaded_;  // waiting for the running handler to return
     std::vector<Form*> loaded_;

@@ -16,8 +16,6 @@ Form::~Form() {
     if (loaded()) app_.backend().destroyForm(native_);
 }
 
-Platform& Form::platform() const { return app_.platform(); }
-
 Backend* Form::backend() const { return &app_.backend(); }
 
 void Form::unregisterTimer(Timer& timer) { std::erase(timers_, &timer); }

@@ -9,10 +9,6 @@
 #include "platform/forms/Backend.h"
 #include "platform/forms/Controls.h"
 
-namespace kestrove {
-struct Platform;
-}
-
 namespace kestrove::forms {
 
 class Application;
@@ -27,7 +23,6 @@ class Form : private FormEvents {
     const std::string& name() const { return desc_.name; }
     const FormDesc& desc() const { return desc_; }
     Application& app() const { return app_; }
-    Platform& platform() const;
     bool loaded() const { return native_ != 0; }
     NativeId native() const { return native_; }
 

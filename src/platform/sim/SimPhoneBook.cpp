@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/SystemCodes.h"
+
 namespace kestrove::sim {
 
 namespace {
 
-constexpr std::size_t kRecordSize = 264;
-constexpr std::size_t kNameOffset = 4;
-constexpr std::size_t kNameField = 257;  // 256 characters and the NUL
-constexpr std::uint32_t kErrorBufferTooSmall = 603;
+constexpr std::size_t kRecordSize = sys::kRasEntryNameSize;
+constexpr std::size_t kNameField = sys::kRasEntryNameBytes;
 
 }  // namespace
 
@@ -28,7 +28,7 @@ std::uint32_t SimPhoneBook::enumEntries(std::span<std::uint8_t> buffer, std::uin
     for (std::size_t i = 0; i < delivered; ++i) {
         // A name of 257 bytes or more fills the field without a NUL, which a real service never does.
         const std::string& name = names_[i];
-        std::uint8_t* field = buffer.data() + i * kRecordSize + kNameOffset;
+        std::uint8_t* field = buffer.data() + i * kRecordSize + sys::kRasEntryNameOffset;
         const std::size_t length = std::min(name.size(), kNameField);
         std::memcpy(field, name.data(), length);
         if (length < kNameField) field[length] = 0;
@@ -36,7 +36,7 @@ std::uint32_t SimPhoneBook::enumEntries(std::span<std::uint8_t> buffer, std::uin
     entryCount = reportedCount_.value_or(static_cast<std::uint32_t>(names_.size()));
     if (delivered < names_.size()) {
         byteCount = static_cast<std::uint32_t>(names_.size() * kRecordSize);
-        return kErrorBufferTooSmall;
+        return sys::kErrorBufferTooSmall;
     }
     return 0;
 }

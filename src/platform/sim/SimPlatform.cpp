@@ -74,8 +74,8 @@ SimPlatform::SimPlatform()
     : backend_(log_),
       impl_(std::make_unique<Impl>(log_, backend_)),
       platform_(std::make_unique<Platform>(Platform{
-          backend_, impl_->phoneBook, impl_->codePage, impl_->files, impl_->program, impl_->registry,
-          impl_->windows, impl_->processes, impl_->shell, impl_->windowProcs, impl_->rasConnections})) {}
+          impl_->phoneBook, impl_->codePage, impl_->files, impl_->program, impl_->registry, impl_->windows,
+          impl_->processes, impl_->shell, impl_->windowProcs, impl_->rasConnections})) {}
 
 SimPlatform::~SimPlatform() = default;
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/forms/Backend.h"
 #include "platform/forms/ComboPick.h"
 
 namespace kestrove::sim {

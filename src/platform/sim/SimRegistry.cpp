@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/SystemCodes.h"
 #include "platform/sim/CallFormat.h"
 
 namespace kestrove::sim {
@@ -50,7 +51,7 @@ bool SimRegistry::keyExists(const std::string& folded) const {
 std::int32_t SimRegistry::openKey(RegistryKey root, const std::string& subKeyAnsi, RegistryKey& key) {
     log_.add("RegOpenKeyA(" + hex(root) + ", " + subKeyAnsi + ")");
     const std::string folded = fold(subKeyAnsi);
-    if (root != kHkeyLocalMachine || !keyExists(folded)) return kErrorFileNotFound;
+    if (root != sys::kHkeyLocalMachine || !keyExists(folded)) return kErrorFileNotFound;
     key = nextHandle_ += 4;
     open_.emplace(key, folded);
     return 0;

@@ -4,8 +4,8 @@
 
 namespace kestrove::sim {
 
-std::array<std::uint8_t, 88> serialise32(const NotifyIconRecord& record) {
-    std::array<std::uint8_t, 88> bytes{};
+std::array<std::uint8_t, sys::kNotifyIconDataV1Size> serialise32(const NotifyIconRecord& record) {
+    std::array<std::uint8_t, sys::kNotifyIconDataV1Size> bytes{};
     std::size_t at = 0;
     const auto put = [&](std::uint64_t value) {
         for (int i = 0; i < 4; ++i) bytes[at++] = static_cast<std::uint8_t>(value >> (8 * i));

@@ -13,7 +13,7 @@
 namespace kestrove::sim {
 
 // The icon record as the 32-bit system reads it: 88 bytes, little-endian.
-std::array<std::uint8_t, 88> serialise32(const NotifyIconRecord& record);
+std::array<std::uint8_t, sys::kNotifyIconDataV1Size> serialise32(const NotifyIconRecord& record);
 
 class SimShell final : public ShellService {
   public:

@@ -4,14 +4,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/SystemCodes.h"
 #include "platform/sim/CallFormat.h"
 
 namespace kestrove::sim {
 
 namespace {
 
-constexpr unsigned kGwHwndNext = 2;
-constexpr unsigned kGwChild = 5;
 constexpr const char* kFormClass = "KestroveForm";
 constexpr float kTwipsPerPixel = 15;
 
@@ -96,11 +95,11 @@ WindowHandle SimWindows::findWindow(const char* classAnsi, const char* titleAnsi
 WindowHandle SimWindows::getWindow(WindowHandle window, unsigned command) {
     log_.add("GetWindow(" + hex(window) + ", " + std::to_string(command) + ")");
     if (window == 0) return 0;
-    if (command == kGwChild) {
+    if (command == sys::kGwChild) {
         const auto child = std::ranges::find(windows_, window, &Scripted::parent);
         return child != windows_.end() ? child->handle : 0;
     }
-    if (command == kGwHwndNext) {
+    if (command == sys::kGwHwndNext) {
         auto at = std::ranges::find(windows_, window, &Scripted::handle);
         if (at == windows_.end()) return 0;
         const WindowHandle parent = at->parent;

@@ -20,13 +20,12 @@ namespace kestrove::win32 {
 
 class Win32Platform {
   public:
-    Win32Platform(forms::Backend& backend, HINSTANCE instance)
-        : phoneBook_(ras_), program_(instance), rasConnections_(ras_), platform_{backend,        phoneBook_,
-                                                                                 codePage_,      files_,
-                                                                                 program_,       registry_,
-                                                                                 windows_,       processes_,
-                                                                                 shell_,         windowProcs_,
-                                                                                 rasConnections_} {}
+    explicit Win32Platform(HINSTANCE instance)
+        : phoneBook_(ras_),
+          program_(instance),
+          rasConnections_(ras_),
+          platform_{phoneBook_, codePage_,  files_, program_,     registry_,
+                    windows_,   processes_, shell_, windowProcs_, rasConnections_} {}
     // The aggregate refers to the members: the object stays where it was made.
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;

@@ -40,7 +40,7 @@ struct Reading {
 
 Reading readFlag(kestrove::win32::Win32Registry& registry) {
     Reading reading;
-    reading.opened = registry.openKey(kestrove::kHkeyLocalMachine, kKey, reading.key);
+    reading.opened = registry.openKey(kestrove::sys::kHkeyLocalMachine, kKey, reading.key);
     if (reading.opened == ERROR_SUCCESS) {
         reading.queried = registry.queryValue(reading.key, kValue, reading.data, reading.size);
         registry.closeKey(reading.key);

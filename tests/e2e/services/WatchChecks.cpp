@@ -56,9 +56,9 @@ void checkWatch(Results& results, const std::string& folder, kestrove::PlatformF
     {
         const HINSTANCE instance = GetModuleHandleA(nullptr);
         win32::Win32Backend backend(instance);
-        win32::Win32Platform services(backend, instance);
-        forms::Application app(services.platform());
-        frmMain& main = app.form<frmMain>();
+        win32::Win32Platform services(instance);
+        forms::Application app(backend);
+        frmMain& main = app.form<frmMain>(services.platform());
         main.show();
         CHECK(main.chckAuto.value() == 1);
 

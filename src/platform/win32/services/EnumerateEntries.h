@@ -8,9 +8,10 @@
 #include <span>
 #include <vector>
 
+#include "platform/SystemCodes.h"
+
 namespace kestrove::win32 {
 
-constexpr std::uint32_t kErrorBufferTooSmall = 603;
 constexpr int kEnumerationAttempts = 3;  // the phone book may grow between two calls
 
 // enumerate(buffer, byteCount, entryCount) calls the service. Afterwards entryCount is every entry and
@@ -22,7 +23,7 @@ std::uint32_t enumerateKeepingWhatFits(std::span<std::uint8_t> buffer, std::uint
     std::uint32_t result = enumerate(buffer, byteCount, entryCount);
     std::vector<std::uint8_t> whole;
     for (int attempt = 1;
-         attempt < kEnumerationAttempts && result == kErrorBufferTooSmall && byteCount > buffer.size();
+         attempt < kEnumerationAttempts && result == sys::kErrorBufferTooSmall && byteCount > buffer.size();
          ++attempt) {
         whole.assign(byteCount, 0);
         std::copy_n(buffer.begin(), std::min(kSizeField, buffer.size()), whole.begin());

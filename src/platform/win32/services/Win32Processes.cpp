@@ -5,11 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/SystemCodes.h"
 #include "platform/win32/services/EnterKey.h"
 #include "platform/win32/services/HandleCasts.h"
 #include "platform/win32/services/SystemHandles.h"
 
 namespace kestrove::win32 {
+
+static_assert(sys::kSwHide == SW_HIDE && sys::kSwShowNormal == SW_SHOWNORMAL);
+
 namespace {
 
 class Win32StartedProcess final : public StartedProcess {

@@ -1,15 +1,20 @@
 #include "platform/win32/services/Win32RasConnections.h"
 
 #include <windows.h>
-// Only for checking the record layouts below against the system's.
+// Only for checking the record layouts and codes below against the system's.
 #include <ras.h>
+#include <raserror.h>
 
 #include <algorithm>
 #include <cstddef>
 
+#include "platform/SystemCodes.h"
 #include "platform/win32/services/HandleCasts.h"
 
 namespace kestrove::win32 {
+
+static_assert(sys::kErrorBufferTooSmall == ERROR_BUFFER_TOO_SMALL);
+
 namespace {
 
 // The first forms of RASCONNA and RASCONNSTATUSA with device fields, which every version of the
@@ -42,7 +47,6 @@ static_assert(sizeof(RasConnStatusV1) == 160);
 
 constexpr DWORD kConnected = 0x2000;     // RASCS_Connected
 constexpr DWORD kDisconnected = 0x2001;  // RASCS_Disconnected
-constexpr DWORD kBufferTooSmall = 603;   // ERROR_BUFFER_TOO_SMALL
 constexpr std::size_t kFirstRoom = 4;    // records; a dial-up machine rarely has more connections
 constexpr std::size_t kMostRoom = 256;   // beyond this a request for more room is not believed
 
@@ -81,7 +85,8 @@ bool Win32RasConnections::connections(std::vector<RasConnection>& connections) {
         const DWORD result = enumerate(records_.data(), &bytes, &count);
         if (result == 0) break;
         const std::size_t wanted = (bytes + sizeof(Record) - 1) / sizeof(Record);
-        if (result != kBufferTooSmall || attempt > 0 || wanted <= records_.size() || wanted > kMostRoom)
+        if (result != sys::kErrorBufferTooSmall || attempt > 0 || wanted <= records_.size() ||
+            wanted > kMostRoom)
             return false;
         records_.resize(wanted);
     }

@@ -8,14 +8,19 @@
 
 #include <cstring>
 
+#include "platform/SystemCodes.h"
 #include "platform/win32/services/HandleCasts.h"
 
 namespace kestrove::win32 {
 
 static_assert(sizeof(NotifyIconRecord::szTip) == 64);
 #ifndef _WIN64
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
+static_assert(NOTIFYICONDATAA_V1_SIZE == sys::kNotifyIconDataV1Size);
 #endif
+static_assert(sys::kNifMessageIconTip == (NIF_MESSAGE | NIF_ICON | NIF_TIP));
+static_assert(sys::kTrayCallbackMessage == WM_USER + 15);
+static_assert(sys::kWmLButtonUp == WM_LBUTTONUP && sys::kWmRButtonUp == WM_RBUTTONUP);
+static_assert(sys::kSwShowMaximized == SW_SHOWMAXIMIZED);
 
 // Always the first form of the record: it is the one every shell version understands, and the one the
 // record describes. Its size is the system's (88 bytes in 32-bit builds, wider with 64-bit handles).

@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/SystemCodes.h"
 #include "platform/win32/services/HandleCasts.h"
 
 namespace kestrove::win32 {
+
+static_assert(sys::kGwChild == GW_CHILD && sys::kGwHwndNext == GW_HWNDNEXT);
+static_assert(sys::kIdaniCaption == IDANI_CAPTION);
 namespace {
 
 RECT toRect(const ScreenRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
