@@ -6,28 +6,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/SystemCodes.h"
+#include "platform/win32/services/RasRecords.h"
+
 namespace {
 
-#pragma pack(push, 4)
-struct RasConn {  // RASCONNA in its first form, packed as the service packs it
-    DWORD dwSize;
-    HANDLE hrasconn;
-    CHAR szEntryName[257];
-    CHAR szDeviceType[17];
-    CHAR szDeviceName[129];
-};
-
-struct RasConnStatus {
-    DWORD dwSize;
-    DWORD rasconnstate;
-    DWORD dwError;
-    CHAR szDeviceType[17];
-    CHAR szDeviceName[129];
-};
-#pragma pack(pop)
-
-constexpr DWORD kConnected = 0x2000;
-constexpr DWORD kBufferTooSmall = 603;
+using RasConn = kestrove::win32::RasConnV1;
+using RasConnStatus = kestrove::win32::RasConnStatusV1;
 
 }  // namespace
 
@@ -41,7 +26,7 @@ DWORD WINAPI RasEnumEntriesA(LPCSTR, LPCSTR, void*, LPDWORD, LPDWORD entries) {
 DWORD WINAPI RasEnumConnectionsA(RasConn* connections, LPDWORD bytes, LPDWORD count) {
     if (*bytes < sizeof(RasConn)) {
         *bytes = sizeof(RasConn);
-        return kBufferTooSmall;
+        return kestrove::sys::kErrorBufferTooSmall;
     }
     std::memset(connections, 0, sizeof(RasConn));
     connections->dwSize = sizeof(RasConn);
@@ -57,7 +42,7 @@ DWORD WINAPI RasEnumConnectionsA(RasConn* connections, LPDWORD bytes, LPDWORD co
 }
 
 DWORD WINAPI RasGetConnectStatusA(HANDLE, RasConnStatus* status) {
-    status->rasconnstate = kConnected;
+    status->rasconnstate = kestrove::win32::kRasConnected;
     status->dwError = 0;
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "platform/SystemCodes.h"
 #include "platform/win32/services/HandleCasts.h"
+#include "platform/win32/services/RasRecords.h"
 
 namespace kestrove::win32 {
 
@@ -17,45 +18,22 @@ static_assert(sys::kErrorBufferTooSmall == ERROR_BUFFER_TOO_SMALL);
 
 namespace {
 
-// The first forms of RASCONNA and RASCONNSTATUSA with device fields, which every version of the
-// service since NT 4.0 accepts. The service packs its records to 4 bytes on every architecture: in a
-// 64-bit build the connection handle follows dwSize directly, and a naturally aligned record would be
-// refused (ERROR_INVALID_SIZE) and misread.
-#pragma pack(push, 4)
-struct RasConnV1 {
-    DWORD dwSize;
-    HANDLE hrasconn;
-    CHAR szEntryName[257];
-    CHAR szDeviceType[17];
-    CHAR szDeviceName[129];
-};
-
-struct RasConnStatusV1 {
-    DWORD dwSize;
-    DWORD rasconnstate;
-    DWORD dwError;
-    CHAR szDeviceType[17];
-    CHAR szDeviceName[129];
-};
-#pragma pack(pop)
-
 static_assert(offsetof(RasConnV1, hrasconn) == offsetof(RASCONNA, hrasconn));
 static_assert(offsetof(RasConnV1, szDeviceName) == offsetof(RASCONNA, szDeviceName));
 static_assert(sizeof(RasConnV1) == (sizeof(void*) == 8 ? 416 : 412));
 static_assert(offsetof(RasConnStatusV1, szDeviceName) == offsetof(RASCONNSTATUSA, szDeviceName));
 static_assert(sizeof(RasConnStatusV1) == 160);
+static_assert(kRasConnected == RASCS_Connected && kRasDisconnected == RASCS_Disconnected);
 
-constexpr DWORD kConnected = 0x2000;     // RASCS_Connected
-constexpr DWORD kDisconnected = 0x2001;  // RASCS_Disconnected
-constexpr std::size_t kFirstRoom = 4;    // records; a dial-up machine rarely has more connections
-constexpr std::size_t kMostRoom = 256;   // beyond this a request for more room is not believed
+constexpr std::size_t kFirstRoom = 4;   // records; a dial-up machine rarely has more connections
+constexpr std::size_t kMostRoom = 256;  // beyond this a request for more room is not believed
 
 using RasEnumConnectionsFn = DWORD(WINAPI*)(RasConnV1* connections, LPDWORD byteCount, LPDWORD count);
 using RasGetConnectStatusFn = DWORD(WINAPI*)(HANDLE connection, RasConnStatusV1* status);
 
 RasState stateOf(DWORD state) {
-    if (state == kConnected) return RasState::Connected;
-    if (state == kDisconnected) return RasState::Disconnected;
+    if (state == kRasConnected) return RasState::Connected;
+    if (state == kRasDisconnected) return RasState::Disconnected;
     return RasState::Dialling;
 }
 
