@@ -65,6 +65,7 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     void tmrTrayIcon_Timer();
     void mnuRestore_Click();
     void mnuExit_Click();
+    void Form_ActivateRequest();
 
     void MinimizeToTray();
     void SaveFromCombo();
