@@ -22,16 +22,19 @@ HANDLE createMutex(const char* name, bool& heldElsewhere) {
 
 struct Request {
     UINT message;
-    int posted;
+    int postedToForms;
 };
 
-// Only the main window acts on the request; the program's other windows pass it by.
+// Only the main window acts on the request; the program's other windows pass it by. The untitled timer
+// window exists a moment before the first form does, so only a titled one counts as reached.
 BOOL CALLBACK postToProgramWindow(HWND window, LPARAM context) {
     char className[sizeof kWindowClassName + 1] = {};
     GetClassNameA(window, className, sizeof className);
     if (lstrcmpA(className, kWindowClassName) != 0) return TRUE;
     auto* request = reinterpret_cast<Request*>(context);
-    if (PostMessageA(window, request->message, 0, 0)) ++request->posted;
+    if (PostMessageA(window, request->message, 0, 0) && GetWindowTextLengthA(window) > 0) {
+        ++request->postedToForms;
+    }
     return TRUE;
 }
 
@@ -63,7 +66,7 @@ void OneKeeper::activateFirst() const {
         if (HWND window = FindWindowA(kWindowClassName, nullptr)) {
             letComeForward(window);
             EnumWindows(postToProgramWindow, reinterpret_cast<LPARAM>(&request));
-            if (request.posted > 0) return;
+            if (request.postedToForms > 0) return;
         }
         if (waited >= kWaitForWindowsMs) return;
         Sleep(kPollMs);
