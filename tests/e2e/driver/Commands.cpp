@@ -8,8 +8,10 @@
 #include <string>
 
 #include "Args.h"
+#include "Inside.h"
 #include "Lookup.h"
 #include "Menus.h"
+#include "menureader/MenuReaderProtocol.h"
 
 namespace e2e {
 namespace {
@@ -133,6 +135,19 @@ int text(Words words) {
     if (!found) return kFailed;
     const auto content = textOf(found->control);
     if (!content) return fail("no answer from control", words[1]);
+    std::printf("%s\n", content->c_str());
+    return kDone;
+}
+
+// The text of the control's tooltip, as the user sees it when the mouse rests there; exit 1 when the
+// control has no tooltip.
+int toolTip(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    const auto content =
+        askInside(found->window, menureader::kReadToolTipMessage, reinterpret_cast<LPARAM>(found->control));
+    if (!content) return fail("cannot read the tooltips of", words[0]);
+    if (*content == menureader::kNoToolTip) return fail("no tooltip for control", words[1]);
     std::printf("%s\n", content->c_str());
     return kDone;
 }
@@ -457,6 +472,7 @@ constexpr Command kCommands[] = {
     {"syscolor", "<index>", 1, 1, systemColour},
     {"text", "<title> <control-id>", 2, 2, text},
     {"text-escaped", "<title> <control-id>", 2, 2, textEscaped},
+    {"tooltip", "<title> <control-id>", 2, 2, toolTip},
     {"count", "<title>", 1, 1, countWindows},
     {"check-state", "<title> <control-id>", 2, 2, checkState},
     {"click", "<title> <control-id>", 2, 2, click},
