@@ -53,14 +53,14 @@ dialer_ended() { [[ " $(events_after_start "$1") " =~ \ (done|timeout|close)\  ]
 
 # expect_dialer_kept_moving <what> <events expected of that dialer> <dialer_scenario arguments...>:
 # with the connection down, one dialer of that behaviour, which leaves the line down, is answered as
-# expected and ends; the next attempt follows within seconds and connects. The dialogs wait a minute
-# for Enter, far longer than the checks wait.
+# expected and ends; the next attempt follows within seconds and connects. The dialogs wait 30 s for
+# Enter (the double's default), longer than the checks wait.
 expect_dialer_kept_moving() {
     local what=$1 expected=$2 before
     shift 2
     note "$what"
     before=$(starts)
-    dialer_scenario "$@" give_up_ms=60000
+    dialer_scenario "$@"
     set_connection_flag 0
     wait_for_dialer_event start $((before + 1)) 30
     # That dialer has read its scenario and is the only one until it ends; the next one connects.
