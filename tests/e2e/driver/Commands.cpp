@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Args.h"
+#include "Deadline.h"
 #include "Inside.h"
 #include "Lookup.h"
 #include "Menus.h"
@@ -150,6 +151,35 @@ int toolTip(Words words) {
     if (*content == menureader::kNoToolTip) return fail("no tooltip for control", words[1]);
     std::printf("%s\n", content->c_str());
     return kDone;
+}
+
+BOOL CALLBACK findBalloon(HWND window, LPARAM context) {
+    constexpr LONG kBalloonStyle = 0x40;  // TTS_BALLOON
+    if (classOf(window) == "tooltips_class32" && IsWindowVisible(window) &&
+        (GetWindowLongA(window, GWL_STYLE) & kBalloonStyle) != 0) {
+        *reinterpret_cast<HWND*>(context) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The text of the balloon the notification area shows, once one is shown: a tooltip shows its text
+// as its window text.
+int balloon(Words words) {
+    const auto seconds = parseNumber(words[0]);
+    if (!seconds || *seconds < 0) return badArgument(words[0]);
+    const Deadline deadline(static_cast<double>(*seconds));
+    for (;;) {
+        HWND shown = nullptr;
+        EnumWindows(findBalloon, reinterpret_cast<LPARAM>(&shown));
+        const auto content = shown ? textOf(shown) : std::nullopt;
+        if (content && !content->empty()) {
+            std::printf("%s\n", content->c_str());
+            return kDone;
+        }
+        if (deadline.passed()) return fail("no balloon", "shown");
+        Sleep(50);
+    }
 }
 
 int checkState(Words words) {
@@ -473,6 +503,7 @@ constexpr Command kCommands[] = {
     {"text", "<title> <control-id>", 2, 2, text},
     {"text-escaped", "<title> <control-id>", 2, 2, textEscaped},
     {"tooltip", "<title> <control-id>", 2, 2, toolTip},
+    {"balloon", "<seconds>", 1, 1, balloon},
     {"count", "<title>", 1, 1, countWindows},
     {"check-state", "<title> <control-id>", 2, 2, checkState},
     {"click", "<title> <control-id>", 2, 2, click},

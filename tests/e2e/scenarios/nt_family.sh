@@ -122,12 +122,17 @@ expect_no_ladder() {
 }
 
 # A wrong password stops the redial: the run that was refused is the last one, for the 20 s watched,
-# until the user picks the entry again. The tooltip tells the user why it stopped.
+# until the user picks the entry again. A balloon and the tooltip tell the user why it stopped.
 expect_stop_on_wrong_password() {
-    local refused starts
+    local entry=$1 refused starts told
     rasdial_scenario run_ms=300 exit_code=691
     wait_until 15 run_ended_with 691 || fail "no run exited with 691 within 15 s"
     refused=$(first_run_with 691)
+    # The notification area shows a balloon for 10 s at least.
+    ask told balloon 10
+    [[ $told == "Stopped redialling \"$entry\": "*"(error 691). Tick Activate? to try again." ]] ||
+        fail "the balloon says [$told]"
+    note "ok: the balloon says [$told]"
     expect_steady 20 "runs, the one refused with 691 the last" "$refused" lines_of "$RASDIAL_LOG"
     starts=$(lines_of "$RASDIAL_LOG")
     expect_driver "counter once stopped" "$(counter_text "$starts")" text "$APP_TITLE" "$ID_LBL_LOOP"
@@ -250,7 +255,7 @@ nt_family_dials_once_per_dialer_run() {
     note "runs that exit with 0: no back-off"
     expect_no_ladder
     note "a wrong password (691): one run, then the redial stops until the user acts"
-    expect_stop_on_wrong_password
+    expect_stop_on_wrong_password "$last"
     note "no answer (678), after the user has picked the entry again: the gaps grow"
     expect_back_off_on_no_answer "$last"
 }
