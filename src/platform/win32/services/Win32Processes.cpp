@@ -1,7 +1,12 @@
 #include "platform/win32/services/Win32Processes.h"
 
+// tlhelp32.h needs the types of windows.h.
+// clang-format off
 #include <windows.h>
+#include <tlhelp32.h>
+// clang-format on
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -21,6 +26,12 @@ class Win32StartedProcess final : public StartedProcess {
     Win32StartedProcess(OwnedHandle&& process, DWORD id) : process_(std::move(process)), id_(id) {}
     std::uint32_t id() const override { return id_; }
     bool running() override { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+    std::uint32_t exitCode() override {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.get(), &code);
+        return code;
+    }
+    void terminate() override { TerminateProcess(process_.get(), 1); }
 
   private:
     OwnedHandle process_;
@@ -49,5 +60,25 @@ std::unique_ptr<StartedProcess> Win32Processes::start(const std::string& command
 }
 
 void Win32Processes::sendEnter(WindowHandle window) { pressEnter(toHwnd(window)); }
+
+// Toolhelp32's parent process ids (Windows 95 and 2000 on). A process id of the list may be reused after
+// its process ended; the tree only grows from the dialer held open, whose id is not.
+void Win32Processes::processTree(std::uint32_t root, std::vector<std::uint32_t>& ids) {
+    ids.assign(1, root);
+    const OwnedFile list(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));  // fails as INVALID_HANDLE_VALUE
+    if (!list) return;
+    // Walked again while it adds processes: a child may come before its parent in the list.
+    for (std::size_t known = 0; known != ids.size();) {
+        known = ids.size();
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(list.get(), &entry); more; more = Process32Next(list.get(), &entry)) {
+            const bool childOfTree =
+                std::find(ids.begin(), ids.end(), entry.th32ParentProcessID) != ids.end();
+            if (childOfTree && std::find(ids.begin(), ids.end(), entry.th32ProcessID) == ids.end())
+                ids.push_back(entry.th32ProcessID);
+        }
+    }
+}
 
 }  // namespace kestrove::win32

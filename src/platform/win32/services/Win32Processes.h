@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/Services.h"
 
 namespace kestrove::win32 {
@@ -8,6 +11,7 @@ class Win32Processes final : public ProcessService {
   public:
     std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) override;
     void sendEnter(WindowHandle window) override;
+    void processTree(std::uint32_t root, std::vector<std::uint32_t>& ids) override;
 };
 
 }  // namespace kestrove::win32
