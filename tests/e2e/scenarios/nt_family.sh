@@ -4,8 +4,9 @@
 # the test double rasdial.exe, put in the system folder in place of Wine's and beside the program, where
 # it must never be started from; Wine's dial-up service lists no connection, so the keeper finds the
 # line down on every probe. What each run exits with is the result of the attempt: 0 is no failure and
-# the next run follows at the probe's pace, a wrong password (691) stops the redial until the user acts,
-# and a failure that may mend itself (678, no answer) spaces the runs further and further apart.
+# the next run follows at the probe's pace, a wrong password (691) stops the redial until the user ticks
+# the switch again, and a failure that may mend itself (678, no answer) spaces the runs further and
+# further apart.
 
 SCENARIOS+=(
     manifest_selects_common_controls_6
@@ -105,8 +106,14 @@ expect_tooltip() {
     note "ok: $what: [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")]"
 }
 
-# What the user does to say "try again": picks the entry.
-pick_entry() { drv combo-pick "$APP_TITLE" "$ID_COMBO1" "$1" >/dev/null || fail "cannot pick [$1]"; }
+# What the balloon asks the user to do to try again: untick "Activate?" and tick it again.
+tick_switch_again() {
+    local state
+    for state in 0 1; do
+        drv click "$APP_TITLE" "$ID_CHCK_AUTO" >/dev/null || fail "the switch did not take the click"
+        expect_driver "switch after the click" "$state" check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    done
+}
 
 # Runs that exit with 0 are not failures: they follow each other at the probe's pace. Back-off would
 # leave 5, 10 and 20 s between them.
@@ -122,7 +129,7 @@ expect_no_ladder() {
 }
 
 # A wrong password stops the redial: the run that was refused is the last one, for the 20 s watched,
-# until the user picks the entry again. A balloon and the tooltip tell the user why it stopped.
+# until the user acts. A balloon and the tooltip tell the user why it stopped.
 expect_stop_on_wrong_password() {
     local entry=$1 refused starts told
     rasdial_scenario run_ms=300 exit_code=691
@@ -145,11 +152,11 @@ expect_stop_on_wrong_password() {
 # 1 s, 5 s, 10 s as the ladder goes. The gaps are counted from each run's end; a busy machine only
 # makes them longer, so each is checked against its step's floor.
 expect_back_off_on_no_answer() {
-    local entry=$1 from gaps
+    local from gaps
     rasdial_scenario run_ms=300 exit_code=678
     from=$(($(runs) + 1))
-    pick_entry "$entry"
-    wait_until 60 runs_reached $((from + 3)) || fail "fewer than 4 runs after picking the entry again, in 60 s"
+    tick_switch_again
+    wait_until 60 runs_reached $((from + 3)) || fail "fewer than 4 runs after the switch was ticked again, in 60 s"
     gaps=$(gaps_after_run "$from")
     local first second third
     read -r first second third _ <<<"$gaps"
@@ -257,6 +264,6 @@ nt_family_dials_once_per_dialer_run() {
     expect_no_ladder
     note "a wrong password (691): one run, then the redial stops until the user acts"
     expect_stop_on_wrong_password "$last"
-    note "no answer (678), after the user has picked the entry again: the gaps grow"
-    expect_back_off_on_no_answer "$last"
+    note "no answer (678), after the user has ticked the switch again: the gaps grow"
+    expect_back_off_on_no_answer
 }
