@@ -23,9 +23,7 @@ void appendError(std::string& text, Platform& platform, std::uint32_t error) {
 
 void appendResult(std::string& text, Platform& platform, const DialAttempt& attempt) {
     switch (attempt.result) {
-        case AttemptResult::InProgress:
-            text += "dialling";
-            break;
+        case AttemptResult::InProgress:  // told apart by the caller
         case AttemptResult::NotStarted:
             text += "the dialer could not be started";
             break;
@@ -54,7 +52,7 @@ void appendNext(std::string& text, Platform& platform, RedialSupervisor& redial,
     if (!armed) return append(text, {"Activate? is off: no redial."});
     if (redial.stopped()) return append(text, {"Stopped: tick Activate? to try again."});
     if (redial.lineUp()) return append(text, {"The line is up: the next attempt comes when it drops."});
-    if (redial.dialerHeld()) return append(text, {"Waiting for the dialer."});
+    if (redial.dialerHeld()) return append(text, {"Waiting for the dialer to close."});
     const std::uint32_t left = redial.holdLeftMs();
     if (left == 0) return append(text, {"Next attempt within a second while the line is down."});
     const std::string at = platform.codePage.toUnicode(platform.program.timeOfDayAnsi((left + 999) / 1000));
@@ -67,10 +65,20 @@ std::string attemptToolTip(Platform& platform, RedialSupervisor& redial, bool ar
     std::string text;
     const DialAttempt* attempt = redial.lastAttempt();
     if (attempt == nullptr) return text;
-    append(text, {"Last attempt at ", platform.codePage.toUnicode(attempt->startedAtAnsi), ": "});
-    appendResult(text, platform, *attempt);
-    text += ". ";
-    appendNext(text, platform, redial, armed);
+    // While one runs, the one before says how the last one went.
+    const bool running = attempt->result == AttemptResult::InProgress;
+    const DialAttempt* ended = running ? redial.attemptBefore() : attempt;
+    if (ended != nullptr) {
+        append(text, {"Last attempt at ", platform.codePage.toUnicode(ended->startedAtAnsi), ": "});
+        appendResult(text, platform, *ended);
+        text += ". ";
+    }
+    if (!running) {
+        appendNext(text, platform, redial, armed);
+    } else {
+        append(text, {ended ? "Dialling again since " : "Dialling since ",
+                      platform.codePage.toUnicode(attempt->startedAtAnsi), "."});
+    }
     return text;
 }
 

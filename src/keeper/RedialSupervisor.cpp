@@ -231,6 +231,7 @@ bool RedialSupervisor::redial(std::string_view entry) {
     const ScopeExit done([this] { redialling_ = false; });
 
     const bool nt = family_ == PlatformFamily::WindowsNT;
+    if (attempt_) previous_ = std::move(attempt_);
     DialAttempt& attempt = attempt_.emplace();
     attempt.entry = entry;
     attempt.startedAt = attempt.lastLook = pump_.tickCount();

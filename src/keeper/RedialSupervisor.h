@@ -32,6 +32,7 @@ class RedialSupervisor {
 
     // What the user is told.
     const DialAttempt* lastAttempt() const { return attempt_ ? &*attempt_ : nullptr; }
+    const DialAttempt* attemptBefore() const { return previous_ ? &*previous_ : nullptr; }
     bool stopped() const { return stopped_; }
     bool lineUp() const { return lineUp_; }
     bool dialerHeld() const { return attempt_ && attempt_->dialer; }
@@ -56,11 +57,12 @@ class RedialSupervisor {
     Platform& platform_;
     EventPump& pump_;
     ConnectionProbe& probe_;
-    const PlatformFamily family_;         // decides how to dial, once at start-up
-    std::optional<DialAttempt> attempt_;  // the last one
-    bool redialling_ = false;             // a redial tick is waiting for its dialer
-    bool lineUp_ = false;                 // as the last probe found it
-    bool stopped_ = false;                // a permanent failure: nothing starts until the user acts
+    const PlatformFamily family_;          // decides how to dial, once at start-up
+    std::optional<DialAttempt> attempt_;   // the last one
+    std::optional<DialAttempt> previous_;  // the one before, ended
+    bool redialling_ = false;              // a redial tick is waiting for its dialer
+    bool lineUp_ = false;                  // as the last probe found it
+    bool stopped_ = false;                 // a permanent failure: nothing starts until the user acts
     bool stopNotice_ = false;
     unsigned failures_ = 0;  // consecutive transient ones, since the line was last up
     std::uint32_t holdFrom_ = 0, holdMs_ = 0;

@@ -296,6 +296,10 @@ TEST_F(Redial, ADialerThatNeverEndsIsClosedAfterThreeMinutes) {
     EXPECT_LE(next - closed, 12'100u);
     EXPECT_TRUE(sim.enterTargets().empty());
     EXPECT_EQ(main.ReconnectCount, 2);
+    EXPECT_EQ(
+        toolTip(main),
+        "Last attempt at 08:00:01: the dialer was closed after 3 minutes without a connection. Dialling "
+        "again since 08:03:12.");
 }
 
 // Windows 9x lists a connection as soon as it dials, in every language: no progress window needed.
@@ -317,6 +321,35 @@ TEST_F(Redial, ADialerThatQuitsAtOnceIsRetriedAtTheProbesPace) {
     EXPECT_EQ(dials(), 5u) << calls();
     EXPECT_TRUE(sim.enterTargets().empty());
     EXPECT_EQ(main.ReconnectCount, 5);
+}
+
+// The supervisor alone, driven as the timers drive it: a second tick gets no second dialer, neither while
+// the first is held nor while the first tick still lets events run.
+TEST_F(Redial, NoSecondDialerWhileTheFirstIsHeldOrItsTickStillRuns) {
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) { dialers.push_back(pid); });
+    keeper::ConnectionProbe probe(sim.platform());
+    keeper::RedialSupervisor redial(sim.platform(), app, probe);
+    EXPECT_TRUE(redial.redial("Dial 1"));
+    EXPECT_FALSE(redial.redial("Dial 1"));
+    EXPECT_EQ(dials(), 1u);
+
+    sim.setProcessStartFails(true);  // nothing held: only the running tick keeps the next one out
+    keeper::RedialSupervisor second(sim.platform(), app, probe);
+    bool inner = true;
+    sim.ui().post([&] { inner = second.redial("Dial 1"); });
+    EXPECT_TRUE(second.redial("Dial 1"));
+    EXPECT_FALSE(inner);
+    EXPECT_EQ(sim.log().count("CreateProcessA"), 2u) << calls();
+}
+
+TEST_F(Redial, ClosingTheMainWindowEndsTheWaitForTheDialersDialog) {
+    forms::NativeId window = 0;
+    sim.onProcessStart([&](const std::string&, std::uint32_t) { sim.ui().closeForm(window); });
+    window = startArmed().native();
+    sim.ui().advance(1000);
+    EXPECT_EQ(dials(), 1u);
+    EXPECT_EQ(sim.log().count("EnumWindows"), 1u) << "still waiting for a dialog after the close";
+    EXPECT_EQ(sim.ui().formNamed("frmMain"), nullptr);
 }
 
 TEST_F(Redial, CounterKeepsCountingPast32767) {
