@@ -236,9 +236,11 @@ bool RedialSupervisor::redial(std::string_view entry) {
     ++changes_;
     if (!attempt.dialer) endAttempt(AttemptResult::NotStarted, 0);
     pump_.doEvents();
-    // The NT family's dialer works without a dialog: there is nothing to confirm.
+    // The NT family's dialer works without a dialog: there is nothing to confirm. A dial the service
+    // lists is under way, whatever its progress window's language.
     if (!nt) {
-        if (const WindowHandle dialog = waitForDialerWindow()) confirm(attempt, dialog);
+        const WindowHandle dialog = waitForDialerWindow();
+        if (dialog != 0 && !probe_.dialUnderWay(entry)) confirm(attempt, dialog);
     }
     pump_.doEvents();
     return true;
