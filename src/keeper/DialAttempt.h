@@ -22,6 +22,13 @@ enum class AttemptResult : std::uint8_t {
     Hung,              // NT: the dialer did not end within 3 minutes
 };
 
+// What is kept of an attempt once the next one has started.
+struct EndedAttempt {
+    std::string startedAtAnsi;
+    AttemptResult result = AttemptResult::InProgress;
+    std::uint32_t error = 0;
+};
+
 struct DialAttempt {
     std::string entry;
     std::string startedAtAnsi;  // the time of day it started, as the user's settings write it

@@ -184,16 +184,8 @@ void RedialSupervisor::endAttempt(AttemptResult result, std::uint32_t error) {
     }
 }
 
-// Up, by this program's dial or anyone's: whatever stopped the redial has been mended.
-void RedialSupervisor::lineCameUp() {
-    failures_ = 0;
-    holdMs_ = 0;
-    stopped_ = false;
-    stopNotice_ = false;
-    if (attempt_ && attempt_->result == AttemptResult::DialerEnded)
-        attempt_->result = AttemptResult::Connected;
-}
-
+// Also when the line is up, by this program's dial or anyone's: whatever stopped the redial has been
+// mended.
 void RedialSupervisor::resume() {
     failures_ = 0;
     holdMs_ = 0;
@@ -202,18 +194,6 @@ void RedialSupervisor::resume() {
     ++changes_;
 }
 
-void RedialSupervisor::hold(std::uint32_t ms) {
-    holdFrom_ = pump_.tickCount();
-    holdMs_ = ms;
-}
-
-std::uint32_t RedialSupervisor::holdLeftMs() {
-    const std::uint32_t waited = pump_.tickCount() - holdFrom_;
-    return waited >= holdMs_ ? 0 : holdMs_ - waited;
-}
-
-bool RedialSupervisor::takeStopNotice() { return std::exchange(stopNotice_, false); }
-
 bool RedialSupervisor::redial(std::string_view entry) {
     // The redial lets events run while it waits for the dialer; a tick arriving meanwhile must not start
     // a second dialer, nor may any tick while the last one is still held.
@@ -221,7 +201,11 @@ bool RedialSupervisor::redial(std::string_view entry) {
     const bool up = probe_.connected(entry);
     if (up != lineUp_) {
         lineUp_ = up;
-        if (up) lineCameUp();
+        if (up) {
+            resume();
+            if (attempt_ && attempt_->result == AttemptResult::DialerEnded)
+                attempt_->result = AttemptResult::Connected;
+        }
         ++changes_;
     }
     if (up || stopped_ || holdLeftMs() > 0) return false;
@@ -231,7 +215,8 @@ bool RedialSupervisor::redial(std::string_view entry) {
     const ScopeExit done([this] { redialling_ = false; });
 
     const bool nt = family_ == PlatformFamily::WindowsNT;
-    if (attempt_) previous_ = std::move(attempt_);
+    if (attempt_)
+        previous_ = EndedAttempt{std::move(attempt_->startedAtAnsi), attempt_->result, attempt_->error};
     DialAttempt& attempt = attempt_.emplace();
     attempt.entry = entry;
     attempt.startedAt = attempt.lastLook = pump_.tickCount();
@@ -251,9 +236,11 @@ bool RedialSupervisor::redial(std::string_view entry) {
     ++changes_;
     if (!attempt.dialer) endAttempt(AttemptResult::NotStarted, 0);
     pump_.doEvents();
-    // The NT family's dialer works without a dialog: there is nothing to confirm.
+    // The NT family's dialer works without a dialog: there is nothing to confirm. A dial the service
+    // lists is under way, whatever its progress window's language.
     if (!nt) {
-        if (const WindowHandle dialog = waitForDialerWindow()) confirm(attempt, dialog);
+        const WindowHandle dialog = waitForDialerWindow();
+        if (dialog != 0 && !probe_.dialUnderWay(entry)) confirm(attempt, dialog);
     }
     pump_.doEvents();
     return true;
@@ -269,11 +256,6 @@ WindowHandle RedialSupervisor::dialogToConfirm(const DialAttempt& attempt) {
     PickDialog pick(attempt);
     visitDialerWindows(attempt, pick);
     return pick.picked();
-}
-
-void RedialSupervisor::confirm(DialAttempt& attempt, WindowHandle dialog) {
-    platform_.processes.sendEnter(dialog);
-    ++attempt.confirmations;
 }
 
 // The Enter key goes only to a window of the dialer just started, found by its processes whether or not

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "keeper/ConnectionProbe.h"
@@ -32,13 +33,17 @@ class RedialSupervisor {
 
     // What the user is told.
     const DialAttempt* lastAttempt() const { return attempt_ ? &*attempt_ : nullptr; }
-    const DialAttempt* attemptBefore() const { return previous_ ? &*previous_ : nullptr; }
+    const EndedAttempt* attemptBefore() const { return previous_ ? &*previous_ : nullptr; }
     bool stopped() const { return stopped_; }
     bool lineUp() const { return lineUp_; }
     bool dialerHeld() const { return attempt_ && attempt_->dialer; }
-    std::uint32_t holdLeftMs();  // until the next attempt may start; 0: at the next tick
+    // Until the next attempt may start; 0: at the next tick.
+    std::uint32_t holdLeftMs() {
+        const std::uint32_t waited = pump_.tickCount() - holdFrom_;
+        return waited >= holdMs_ ? 0 : holdMs_ - waited;
+    }
     std::uint32_t changes() const { return changes_; }  // grows whenever any of the above changes
-    bool takeStopNotice();                              // true once per stop
+    bool takeStopNotice() { return std::exchange(stopNotice_, false); }  // true once per stop
 
   private:
     bool dialerRunning();
@@ -47,22 +52,27 @@ class RedialSupervisor {
     void stopHungDialer(DialAttempt& attempt);
     void closeDialer(DialAttempt& attempt, AttemptResult why);
     void endAttempt(AttemptResult result, std::uint32_t error);
-    void lineCameUp();
-    void hold(std::uint32_t ms);
+    void hold(std::uint32_t ms) {
+        holdFrom_ = pump_.tickCount();
+        holdMs_ = ms;
+    }
     void visitDialerWindows(const DialAttempt& attempt, WindowVisitor& visitor);
     WindowHandle dialogToConfirm(const DialAttempt& attempt);
-    void confirm(DialAttempt& attempt, WindowHandle dialog);
+    void confirm(DialAttempt& attempt, WindowHandle dialog) {
+        platform_.processes.sendEnter(dialog);
+        ++attempt.confirmations;
+    }
     WindowHandle waitForDialerWindow();
 
     Platform& platform_;
     EventPump& pump_;
     ConnectionProbe& probe_;
-    const PlatformFamily family_;          // decides how to dial, once at start-up
-    std::optional<DialAttempt> attempt_;   // the last one
-    std::optional<DialAttempt> previous_;  // the one before, ended
-    bool redialling_ = false;              // a redial tick is waiting for its dialer
-    bool lineUp_ = false;                  // as the last probe found it
-    bool stopped_ = false;                 // a permanent failure: nothing starts until the user acts
+    const PlatformFamily family_;           // decides how to dial, once at start-up
+    std::optional<DialAttempt> attempt_;    // the last one
+    std::optional<EndedAttempt> previous_;  // the one before
+    bool redialling_ = false;               // a redial tick is waiting for its dialer
+    bool lineUp_ = false;                   // as the last probe found it
+    bool stopped_ = false;                  // a permanent failure: nothing starts until the user acts
     bool stopNotice_ = false;
     unsigned failures_ = 0;  // consecutive transient ones, since the line was last up
     std::uint32_t holdFrom_ = 0, holdMs_ = 0;

@@ -270,6 +270,19 @@ TEST_F(Redial, TheDialersProgressAndConnectedWindowsGetNoEnter) {
     EXPECT_TRUE(sim.enterTargets().empty()) << calls();
 }
 
+// In another language the progress window's title means nothing here; the dial the service lists does.
+TEST_F(Redial, AProgressWindowInAnotherLanguageIsKnownByTheListedDial) {
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
+        dialers.push_back(pid);
+        sim.addWindow("#32770", "Verbindung mit Dial 1", pid);
+        sim.setRasConnections({{"Dial 1", RasState::Dialling}});
+    });
+    startArmed();
+    sim.ui().advance(6000);
+    EXPECT_EQ(dials(), 1u);
+    EXPECT_TRUE(sim.enterTargets().empty()) << calls();
+}
+
 // A dialer that never ends and never asks is closed after 3 minutes, with all its processes' windows,
 // and the next one starts.
 TEST_F(Redial, ADialerThatNeverEndsIsClosedAfterThreeMinutes) {

@@ -48,20 +48,15 @@ PlatformFamily Win32ProgramInfo::family() {
 
 ModuleHandle Win32ProgramInfo::instance() { return reinterpret_cast<ModuleHandle>(instance_); }
 
-// Local time, moved on in file-time units (100 ns) so that days and months roll over as the calendar does.
+// Only the time of day is written, so moving it on needs no calendar.
 std::string Win32ProgramInfo::timeOfDayAnsi(std::uint32_t secondsAhead) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    FILETIME file{};
-    if (secondsAhead > 0 && SystemTimeToFileTime(&now, &file)) {
-        ULARGE_INTEGER value{};
-        value.LowPart = file.dwLowDateTime;
-        value.HighPart = file.dwHighDateTime;
-        value.QuadPart += static_cast<ULONGLONG>(secondsAhead) * 10'000'000u;
-        file.dwLowDateTime = value.LowPart;
-        file.dwHighDateTime = value.HighPart;
-        FileTimeToSystemTime(&file, &now);
-    }
+    const std::uint32_t second =
+        (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + secondsAhead) % 86400u;
+    now.wHour = static_cast<WORD>(second / 3600);
+    now.wMinute = static_cast<WORD>(second / 60 % 60);
+    now.wSecond = static_cast<WORD>(second % 60);
     char text[64] = {};
     if (GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, text, sizeof text) == 0) return {};
     return text;
