@@ -12,27 +12,6 @@ void append(std::string& text, std::initializer_list<std::string_view> parts) {
     for (const std::string_view part : parts) text += part;
 }
 
-void appendNumber(std::string& text, std::uint32_t number) {
-    char digits[10];
-    std::size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    while (count > 0) text += digits[--count];
-}
-
-// The system's text for the error with its number, or the number alone where it has none.
-void appendError(std::string& text, Platform& platform, std::uint32_t error) {
-    std::string system = platform.codePage.toUnicode(platform.rasConnections.errorText(error));
-    while (!system.empty() && std::string_view(". \r\n").find(system.back()) != std::string_view::npos)
-        system.pop_back();
-    if (!system.empty()) append(text, {system, " ("});
-    text += "error ";
-    appendNumber(text, error);
-    if (!system.empty()) text += ')';
-}
-
 // In the order of AttemptResult; a failure has the system's text instead.
 constexpr const char* kResults[] = {
     "",
@@ -41,25 +20,40 @@ constexpr const char* kResults[] = {
     "connected",
     "",
     "the dialer was closed after 3 minutes without a connection",
-    "the dialer was closed after 10 answers without a connection",
-    "the dialer was stopped after 3 minutes without an answer",
+    "the dialer was closed after 10 answers",
+    "the dialer was stopped: no answer in 3 minutes",
 };
 static_assert(std::size(kResults) == static_cast<std::size_t>(AttemptResult::Hung) + 1);
 
+// A failure is told with the system's text for the error and its number, or the number alone where the
+// system has no text.
 void appendResult(std::string& text, Platform& platform, AttemptResult result, std::uint32_t error) {
-    if (result == AttemptResult::Failed) return appendError(text, platform, error);
-    text += kResults[static_cast<std::size_t>(result)];
+    if (result != AttemptResult::Failed) {
+        text += kResults[static_cast<std::size_t>(result)];
+        return;
+    }
+    std::string system = platform.codePage.toUnicode(platform.rasConnections.errorText(error));
+    while (!system.empty() && std::string_view(". \r\n").find(system.back()) != std::string_view::npos)
+        system.pop_back();
+    if (!system.empty()) append(text, {system, " ("});
+    text += "error ";
+    char digits[10];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + error % 10);
+        error /= 10;
+    } while (error != 0);
+    while (count > 0) text += digits[--count];
+    if (!system.empty()) text += ')';
 }
 
-void appendNext(std::string& text, Platform& platform, RedialSupervisor& redial, bool armed) {
-    if (!armed) return append(text, {"Activate? is off: no redial."});
-    if (redial.stopped()) return append(text, {"Stopped: tick Activate? to try again."});
-    if (redial.lineUp()) return append(text, {"The line is up: the next attempt comes when it drops."});
-    if (redial.dialerHeld()) return append(text, {"Waiting for the dialer to close."});
-    const std::uint32_t left = redial.holdLeftMs();
-    if (left == 0) return append(text, {"Next attempt within a second while the line is down."});
-    const std::string at = platform.codePage.toUnicode(platform.program.timeOfDayAnsi((left + 999) / 1000));
-    append(text, {"Next attempt at ", at, "."});
+// What comes next, unless it is a hold that ends at a time of day.
+const char* nextText(RedialSupervisor& redial, bool armed) {
+    if (!armed) return "Activate? is off: no redial.";
+    if (redial.stopped()) return "Stopped: tick Activate? to try again.";
+    if (redial.lineUp()) return "The line is up.";
+    if (redial.dialerHeld()) return "Waiting for the dialer to close.";
+    return redial.holdLeftMs() == 0 ? "Next attempt within a second." : nullptr;
 }
 
 }  // namespace
@@ -75,18 +69,19 @@ std::string attemptToolTip(Platform& platform, RedialSupervisor& redial, bool ar
     if (told) {
         const std::string& at = running ? before->startedAtAnsi : attempt->startedAtAnsi;
         append(text, {"Last attempt at ", platform.codePage.toUnicode(at), ": "});
-        if (running) {
-            appendResult(text, platform, before->result, before->error);
-        } else {
-            appendResult(text, platform, attempt->result, attempt->error);
-        }
+        appendResult(text, platform, running ? before->result : attempt->result,
+                     running ? before->error : attempt->error);
         text += ". ";
     }
-    if (!running) {
-        appendNext(text, platform, redial, armed);
-    } else {
+    if (running) {
         append(text, {told ? "Dialling again since " : "Dialling since ",
                       platform.codePage.toUnicode(attempt->startedAtAnsi), "."});
+    } else if (const char* next = nextText(redial, armed)) {
+        text += next;
+    } else {
+        const std::uint32_t seconds = (redial.holdLeftMs() + 999) / 1000;
+        append(text, {"Next attempt at ",
+                      platform.codePage.toUnicode(platform.program.timeOfDayAnsi(seconds)), "."});
     }
     return text;
 }

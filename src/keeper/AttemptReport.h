@@ -15,6 +15,4 @@ std::string attemptToolTip(Platform& platform, RedialSupervisor& redial, bool ar
 // For the attempt that stopped the redial.
 std::string stopBalloonText(Platform& platform, const DialAttempt& attempt);
 
-inline constexpr const char* kBalloonTitle = "Kestrove";
-
 }  // namespace kestrove::keeper

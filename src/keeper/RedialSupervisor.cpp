@@ -1,5 +1,6 @@
 #include "keeper/RedialSupervisor.h"
 
+#include <span>
 #include <utility>
 
 #include "keeper/NtDialUp.h"
@@ -29,25 +30,18 @@ constexpr std::uint32_t kDialerLimitMs = 180'000;
 constexpr unsigned kMostConfirmations = 10;
 constexpr std::uint32_t kCloseGraceMs = 10'000;
 
-// Each of the dialer's windows is asked to close.
-class CloseEach final : public WindowVisitor {
+// A walk over the dialer's windows that either asks each to close, or picks the one to confirm: a dialog
+// before any other window, and nothing while the dialer shows the entry's progress or connection (Enter
+// there would press Cancel or Disconnect).
+class DialerWindowWalk final : public WindowVisitor {
   public:
-    explicit CloseEach(WindowService& windows) : windows_(windows) {}
-    bool visit(WindowHandle window, std::string_view, std::string_view) override {
-        windows_.close(window);
-        return true;
-    }
-
-  private:
-    WindowService& windows_;
-};
-
-// A dialog before any other window. Nothing while the dialer shows the entry's progress or connection:
-// Enter there would press Cancel or Disconnect.
-class PickDialog final : public WindowVisitor {
-  public:
-    explicit PickDialog(const DialAttempt& attempt) : attempt_(attempt) {}
+    DialerWindowWalk(const DialAttempt& attempt, WindowService* closeWith)
+        : attempt_(attempt), closeWith_(closeWith) {}
     bool visit(WindowHandle window, std::string_view classAnsi, std::string_view titleAnsi) override {
+        if (closeWith_ != nullptr) {
+            closeWith_->close(window);
+            return true;
+        }
         if (titleAnsi == attempt_.progressTitleAnsi || titleAnsi == attempt_.connectedTitleAnsi) {
             dialog_ = other_ = 0;
             return false;
@@ -63,6 +57,7 @@ class PickDialog final : public WindowVisitor {
 
   private:
     const DialAttempt& attempt_;
+    WindowService* closeWith_;
     WindowHandle dialog_ = 0, other_ = 0;
 };
 
@@ -108,21 +103,24 @@ bool RedialSupervisor::dialInProgress(std::string_view entry) {
     return platform_.windows.findWindow(kDialogClass, watchedTitleAnsi_.c_str()) != 0;
 }
 
+// Once a second while the dialer is held. On NT: one that has not answered in 3 minutes will not, and
+// may hold the modem: it is asked to hang up the way it was started, then ended. On 9x the dialer is kept
+// moving: a late "Connect To", an error box, or the dialog back after a failed dial is answered within
+// about a second; never while the entry is being dialled, whoever shows its progress.
 void RedialSupervisor::lookAfterDialer() {
     DialAttempt& attempt = *attempt_;
     const std::uint32_t now = pump_.tickCount();
     if (now - attempt.lastLook < kLookIntervalMs) return;
     attempt.lastLook = now;
+    const bool tooLong = now - attempt.startedAt >= kDialerLimitMs;
     if (family_ == PlatformFamily::WindowsNT) {
-        if (now - attempt.startedAt >= kDialerLimitMs) stopHungDialer(attempt);
-        return;
+        if (!tooLong) return;
+        if (const auto command = rasdialCommand(platform_.program.systemDirectory(), attempt.entry, true)) {
+            platform_.processes.start(platform_.codePage.toAnsi(*command), sys::kSwHide);  // not held
+        }
+        attempt.dialer->terminate();
+        return endAttempt(AttemptResult::Hung, 0);
     }
-    lookAfterNineXDialer(attempt, now);
-}
-
-// Keeps the dialer moving: a late "Connect To", an error box, or the dialog back after a failed dial is
-// answered within about a second. Never while the entry is being dialled, whoever shows its progress.
-void RedialSupervisor::lookAfterNineXDialer(DialAttempt& attempt, std::uint32_t now) {
     if (attempt.closedAt) {
         if (now - *attempt.closedAt >= kCloseGraceMs) {
             attempt.dialer.reset();
@@ -132,8 +130,7 @@ void RedialSupervisor::lookAfterNineXDialer(DialAttempt& attempt, std::uint32_t 
     }
     // Its job is done: a later drop gets a new dialer.
     if (probe_.connected(attempt.entry)) return endAttempt(AttemptResult::Connected, 0);
-    if (now - attempt.startedAt >= kDialerLimitMs)
-        return closeDialer(attempt, AttemptResult::ClosedAfterTime);
+    if (tooLong) return closeDialer(attempt, AttemptResult::ClosedAfterTime);
     if (platform_.windows.findWindow(kDialogClass, attempt.progressTitleAnsi.c_str()) != 0) return;
     if (probe_.dialUnderWay(attempt.entry)) return;
     const WindowHandle dialog = dialogToConfirm(attempt);
@@ -143,18 +140,8 @@ void RedialSupervisor::lookAfterNineXDialer(DialAttempt& attempt, std::uint32_t 
     confirm(attempt, dialog);
 }
 
-// Asked to hang up the way it was started, then ended: a dialer that has not answered in 3 minutes will
-// not, and may hold the modem.
-void RedialSupervisor::stopHungDialer(DialAttempt& attempt) {
-    if (const auto command = rasdialCommand(platform_.program.systemDirectory(), attempt.entry, true)) {
-        platform_.processes.start(platform_.codePage.toAnsi(*command), sys::kSwHide);  // not held
-    }
-    attempt.dialer->terminate();
-    endAttempt(AttemptResult::Hung, 0);
-}
-
 void RedialSupervisor::closeDialer(DialAttempt& attempt, AttemptResult why) {
-    CloseEach closeEach(platform_.windows);
+    DialerWindowWalk closeEach(attempt, &platform_.windows);
     visitDialerWindows(attempt, closeEach);
     attempt.result = why;
     attempt.closedAt = pump_.tickCount();
@@ -248,12 +235,12 @@ bool RedialSupervisor::redial(std::string_view entry) {
 
 // The dialer's windows are those of the process started and of every process it started in turn.
 void RedialSupervisor::visitDialerWindows(const DialAttempt& attempt, WindowVisitor& visitor) {
-    platform_.processes.processTree(attempt.dialer->id(), dialerProcesses_);
-    platform_.windows.processWindows(dialerProcesses_, visitor);
+    const std::size_t count = platform_.processes.processTree(attempt.dialer->id(), dialerProcesses_);
+    platform_.windows.processWindows(std::span(dialerProcesses_).first(count), visitor);
 }
 
 WindowHandle RedialSupervisor::dialogToConfirm(const DialAttempt& attempt) {
-    PickDialog pick(attempt);
+    DialerWindowWalk pick(attempt, nullptr);
     visitDialerWindows(attempt, pick);
     return pick.picked();
 }

@@ -3,6 +3,7 @@
 // connection is down, sees its attempt through to a result, and decides when the next one may come.
 // The main window's timers drive it with the entry's name; its waits let the program's events run.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,8 +49,6 @@ class RedialSupervisor {
   private:
     bool dialerRunning();
     void lookAfterDialer();
-    void lookAfterNineXDialer(DialAttempt& attempt, std::uint32_t now);
-    void stopHungDialer(DialAttempt& attempt);
     void closeDialer(DialAttempt& attempt, AttemptResult why);
     void endAttempt(AttemptResult result, std::uint32_t error);
     void hold(std::uint32_t ms) {
@@ -79,7 +78,7 @@ class RedialSupervisor {
     std::uint32_t changes_ = 0;
     std::string watchedTitle_;  // buffers reused by every watch tick
     std::string watchedTitleAnsi_;
-    std::vector<std::uint32_t> dialerProcesses_;  // and by every look at the dialer
+    std::array<std::uint32_t, 16> dialerProcesses_{};  // and by every look at the dialer: a dialer starts few
 };
 
 // The counter line after `count` attempts.

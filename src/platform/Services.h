@@ -140,9 +140,9 @@ class ProcessService {
     virtual std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) = 0;
     // One press of Enter for that window, without activating it; returns after it has been processed.
     virtual void sendEnter(WindowHandle window) = 0;
-    // Replaces ids with root and every process it started, and they started, that still runs
-    // (Toolhelp32's parent process ids); root alone when the system cannot tell.
-    virtual void processTree(std::uint32_t root, std::vector<std::uint32_t>& ids) = 0;
+    // Root and every process it started, and they started, that still runs (Toolhelp32's parent process
+    // ids), as many as ids holds; root alone when the system cannot tell. Returns how many it wrote.
+    virtual std::size_t processTree(std::uint32_t root, std::span<std::uint32_t> ids) = 0;
 };
 
 // The first, 88-byte form of NOTIFYICONDATAA, with handles kept at pointer width; the backend lays it

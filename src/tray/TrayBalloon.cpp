@@ -3,9 +3,9 @@
 
 namespace kestrove::basMain {
 
-bool ShowTrayBalloon(Platform& platform, const std::string& title, const std::string& text) {
+bool ShowTrayBalloon(Platform& platform, const std::string& text) {
     if (!TrayActive) return false;
-    return platform.shell.balloon(TrayIconData.hWnd, TrayIconData.uID, platform.codePage.toAnsi(title),
+    return platform.shell.balloon(TrayIconData.hWnd, TrayIconData.uID, "Kestrove",
                                   platform.codePage.toAnsi(text));
 }
 

@@ -249,9 +249,7 @@ TEST_F(Redial, AnErrorBoxAfterEnterIsConfirmedAtTheNextSecondUntilTheLineIsUp) {
     EXPECT_EQ(pressed.size(), answered);
     EXPECT_TRUE(sim.closedWindows().empty());
     EXPECT_EQ(dials(), 1u);
-    EXPECT_EQ(toolTip(main),
-              "Last attempt at 08:00:01: connected. The line is up: the next attempt comes "
-              "when it drops.");
+    EXPECT_EQ(toolTip(main), "Last attempt at 08:00:01: connected. The line is up.");
 }
 
 TEST_F(Redial, TheDialersProgressAndConnectedWindowsGetNoEnter) {

@@ -291,9 +291,10 @@ TEST_F(SimServicesTest, ProcessWindowsAreTheVisibleTopLevelOnesOfTheProcessTree)
     const std::uint32_t child = sim.spawnProcess(root);
     const std::uint32_t grandchild = sim.spawnProcess(child);
     sim.spawnProcess(2000);
-    std::vector<std::uint32_t> tree;
-    platform().processes.processTree(root, tree);
-    EXPECT_EQ(tree, (std::vector<std::uint32_t>{root, child, grandchild}));
+    std::uint32_t ids[8] = {};
+    const std::span tree(ids, platform().processes.processTree(root, ids));
+    EXPECT_EQ(std::vector(tree.begin(), tree.end()), (std::vector<std::uint32_t>{root, child, grandchild}));
+    EXPECT_EQ(platform().processes.processTree(root, std::span(ids, 2)), 2u) << "no more than it holds";
 
     sim.addWindow("#32770", "Someone else's", 2000);
     const WindowHandle hidden = sim.addWindow("#32770", "Hidden", root);

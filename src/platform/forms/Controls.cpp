@@ -74,7 +74,6 @@ void Control::setVisible(bool visible) {
 }
 
 void Control::setToolTip(const std::string& text) {
-    if (text == desc_.toolTip) return;
     desc_.toolTip = text;
     if (Backend* b = backend()) b->setToolTip(native_, text);
 }

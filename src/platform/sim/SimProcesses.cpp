@@ -1,5 +1,7 @@
 #include "platform/sim/SimProcesses.h"
 
+#include <algorithm>
+
 #include "platform/sim/CallFormat.h"
 
 namespace kestrove::sim {
@@ -18,14 +20,17 @@ std::uint32_t SimProcesses::spawn(std::uint32_t parentId) {
 }
 
 // Like a Toolhelp32 snapshot: every running process whose parent is in the tree so far.
-void SimProcesses::processTree(std::uint32_t root, std::vector<std::uint32_t>& ids) {
+std::size_t SimProcesses::processTree(std::uint32_t root, std::span<std::uint32_t> ids) {
     log_.add("CreateToolhelp32Snapshot(" + std::to_string(root) + ")");
-    ids.assign(1, root);
-    for (std::size_t i = 0; i < ids.size(); ++i) {
+    std::vector<std::uint32_t> tree{root};
+    for (std::size_t i = 0; i < tree.size(); ++i) {
         for (const auto& [child, parent] : parents_) {
-            if (parent == ids[i]) ids.push_back(child);
+            if (parent == tree[i]) tree.push_back(child);
         }
     }
+    const std::size_t count = std::min(tree.size(), ids.size());
+    std::copy_n(tree.begin(), count, ids.begin());
+    return count;
 }
 
 class SimProcesses::Started final : public StartedProcess {

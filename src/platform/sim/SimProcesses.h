@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ class SimProcesses final : public ProcessService {
 
     std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) override;
     void sendEnter(WindowHandle window) override;
-    void processTree(std::uint32_t root, std::vector<std::uint32_t>& ids) override;
+    std::size_t processTree(std::uint32_t root, std::span<std::uint32_t> ids) override;
 
   private:
     class Started;

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
+#include <span>
 
 #include "Checks.h"
 #include "ProbeWindow.h"
@@ -87,8 +87,8 @@ void checkDialog(Results& results, kestrove::win32::Win32Processes& processes, c
     if (!CHECK(dialog != nullptr)) return;
     // Found by its process, as the redial finds the dialer's dialog, with its class and title.
     {
-        std::vector<std::uint32_t> tree;
-        processes.processTree(run.id(), tree);
+        std::uint32_t ids[16] = {};
+        const std::span<const std::uint32_t> tree(ids, processes.processTree(run.id(), ids));
         CHECK(!tree.empty() && tree[0] == run.id());
         WindowList windows;
         kestrove::win32::Win32Windows().processWindows(tree, windows);

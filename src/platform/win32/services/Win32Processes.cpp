@@ -63,22 +63,27 @@ void Win32Processes::sendEnter(WindowHandle window) { pressEnter(toHwnd(window))
 
 // Toolhelp32's parent process ids (Windows 95 and 2000 on). A process id of the list may be reused after
 // its process ended; the tree only grows from the dialer held open, whose id is not.
-void Win32Processes::processTree(std::uint32_t root, std::vector<std::uint32_t>& ids) {
-    ids.assign(1, root);
+std::size_t Win32Processes::processTree(std::uint32_t root, std::span<std::uint32_t> ids) {
+    if (ids.empty()) return 0;
+    ids[0] = root;
+    std::size_t count = 1;
     const OwnedFile list(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));  // fails as INVALID_HANDLE_VALUE
-    if (!list) return;
+    if (!list) return count;
     // Walked again while it adds processes: a child may come before its parent in the list.
-    for (std::size_t known = 0; known != ids.size();) {
-        known = ids.size();
+    for (std::size_t known = 0; known != count && count < ids.size();) {
+        known = count;
         PROCESSENTRY32 entry{};
         entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(list.get(), &entry); more; more = Process32Next(list.get(), &entry)) {
+        for (BOOL more = Process32First(list.get(), &entry); more && count < ids.size();
+             more = Process32Next(list.get(), &entry)) {
+            const auto tree = ids.first(count);
             const bool childOfTree =
-                std::find(ids.begin(), ids.end(), entry.th32ParentProcessID) != ids.end();
-            if (childOfTree && std::find(ids.begin(), ids.end(), entry.th32ProcessID) == ids.end())
-                ids.push_back(entry.th32ProcessID);
+                std::find(tree.begin(), tree.end(), entry.th32ParentProcessID) != tree.end();
+            if (childOfTree && std::find(tree.begin(), tree.end(), entry.th32ProcessID) == tree.end())
+                ids[count++] = entry.th32ProcessID;
         }
     }
+    return count;
 }
 
 }  // namespace kestrove::win32

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <span>
 
 #include "platform/Services.h"
 
@@ -11,7 +12,7 @@ class Win32Processes final : public ProcessService {
   public:
     std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) override;
     void sendEnter(WindowHandle window) override;
-    void processTree(std::uint32_t root, std::vector<std::uint32_t>& ids) override;
+    std::size_t processTree(std::uint32_t root, std::span<std::uint32_t> ids) override;
 };
 
 }  // namespace kestrove::win32
