@@ -43,7 +43,8 @@ class QuietWindows final : public WindowService {
     int getClassName(WindowHandle, char*, int) override { return 0; }
     bool getWindowRect(WindowHandle, ScreenRect&) override { return false; }
     void drawAnimatedRects(WindowHandle, int, const ScreenRect&, const ScreenRect&) override {}
-    WindowHandle processWindow(std::uint32_t) override { return 0; }
+    void processWindows(std::span<const std::uint32_t>, WindowVisitor&) override {}
+    void close(WindowHandle) override {}
 };
 
 class QuietRegistry final : public RegistryService {

@@ -34,18 +34,27 @@ bool readConnectionFlag(RegistryService& registry) {
     return connected;
 }
 
-ConnectionProbe::ConnectionProbe(Platform& platform, const forms::ComboBox& entry)
-    : platform_(platform), entry_(entry), family_(platform.program.family()) {}
+ConnectionProbe::ConnectionProbe(Platform& platform)
+    : platform_(platform), family_(platform.program.family()) {}
+
+EntryState ConnectionProbe::listed(std::string_view entry) {
+    platform_.codePage.toAnsi(entry, entryAnsi_);
+    return entryState(platform_.rasConnections, platform_.codePage, entryAnsi_, connections_);
+}
 
 // On the NT family the entry being kept alive is looked up among the connections; what the probe found
 // also tells the redial whether someone else is dialling it already.
-bool ConnectionProbe::connected() {
+bool ConnectionProbe::connected(std::string_view entry) {
     if (family_ == PlatformFamily::WindowsNT) {
-        probedEntry_ = entryState(platform_.rasConnections, platform_.codePage,
-                                  platform_.codePage.toAnsi(entry_.text()), connections_);
+        probedEntry_ = listed(entry);
         return probedEntry_ == EntryState::Connected;
     }
     return readConnectionFlag(platform_.registry);
+}
+
+bool ConnectionProbe::dialUnderWay(std::string_view entry) {
+    if (family_ == PlatformFamily::WindowsNT) return probedEntry_ == EntryState::Dialling;
+    return listed(entry) != EntryState::Down;
 }
 
 }  // namespace keeper

@@ -3,11 +3,12 @@
 // the registry, on the NT family asked of the service for the entry being kept alive.
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "keeper/NtDialUp.h"
 #include "platform/Platform.h"
-#include "platform/forms/Controls.h"
 
 namespace kestrove {
 
@@ -23,18 +24,22 @@ bool readConnectionFlag(RegistryService& registry);
 
 class ConnectionProbe {
   public:
-    // entry: the field whose text names the entry kept alive, read only where the family needs it.
-    ConnectionProbe(Platform& platform, const forms::ComboBox& entry);
+    explicit ConnectionProbe(Platform& platform);
 
-    bool connected();
-    // The NT family's last probe found the entry being dialled, by this program or anyone else.
-    bool entryDialling() const { return probedEntry_ == EntryState::Dialling; }
+    // entry: the one kept alive, read only where the family needs it.
+    bool connected(std::string_view entry);
+    // The entry is being dialled, by this program or anyone else, in any language: on the NT family as
+    // the last probe found it, on the 9x family asked of the dial-up service now, which lists a
+    // connection as soon as it starts dialling.
+    bool dialUnderWay(std::string_view entry);
 
   private:
+    EntryState listed(std::string_view entry);
+
     Platform& platform_;
-    const forms::ComboBox& entry_;
     const PlatformFamily family_;             // decides how to probe, once at start-up
-    std::vector<RasConnection> connections_;  // reused by every probe of the dial-up service
+    std::vector<RasConnection> connections_;  // reused by every ask of the dial-up service
+    std::string entryAnsi_;
     EntryState probedEntry_ = EntryState::Down;
 };
 

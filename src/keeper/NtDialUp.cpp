@@ -7,7 +7,8 @@ EntryState entryState(RasConnectionService& ras, CodePageService& codePage, std:
     if (!ras.connections(scratch)) return EntryState::Down;
     EntryState state = EntryState::Down;
     for (const RasConnection& connection : scratch) {
-        if (connection.state == RasState::Disconnected) continue;
+        // A dial that has failed is no longer under way, though the service may still list it.
+        if (connection.state == RasState::Disconnected || connection.error != 0) continue;
         if (!codePage.sameIgnoringCase(connection.entryAnsi, entryAnsi)) continue;
         if (connection.state == RasState::Connected) return EntryState::Connected;
         state = EntryState::Dialling;
@@ -36,7 +37,8 @@ std::optional<std::string> quoteArgument(std::string_view text) {
     return quoted;
 }
 
-std::optional<std::string> rasdialCommand(std::string_view systemDirectory, std::string_view entry) {
+std::optional<std::string> rasdialCommand(std::string_view systemDirectory, std::string_view entry,
+                                          bool hangUp) {
     std::optional<std::string> argument = quoteArgument(entry);
     if (!argument || systemDirectory.empty()) return std::nullopt;
     // A folder name holds no quote, so plain quotes keep its blanks inside the program's name.
@@ -45,6 +47,7 @@ std::optional<std::string> rasdialCommand(std::string_view systemDirectory, std:
     if (command.back() != '\\') command += '\\';
     command += "rasdial.exe\" ";
     command += *argument;
+    if (hangUp) command += " /disconnect";
     return command;
 }
 

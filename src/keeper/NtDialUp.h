@@ -15,8 +15,8 @@ namespace kestrove::keeper {
 
 enum class EntryState : std::uint8_t { Down, Dialling, Connected };
 
-// The entry's connection as the service lists it; other entries' connections do not count, and any
-// failure reads as down.
+// The entry's connection as the service lists it; other entries' connections do not count, a connection
+// whose dial has failed does not either, and any failure of the service reads as down.
 EntryState entryState(RasConnectionService& ras, CodePageService& codePage, std::string_view entryAnsi,
                       std::vector<RasConnection>& scratch);
 
@@ -26,6 +26,8 @@ std::optional<std::string> quoteArgument(std::string_view text);
 
 // The system's own dialer, by its full path, with the entry as its one argument; nullopt when the entry
 // cannot be passed as one argument.
-std::optional<std::string> rasdialCommand(std::string_view systemDirectory, std::string_view entry);
+// With hangUp, the command that asks the service to hang the entry's connection up.
+std::optional<std::string> rasdialCommand(std::string_view systemDirectory, std::string_view entry,
+                                          bool hangUp = false);
 
 }  // namespace kestrove::keeper

@@ -62,6 +62,8 @@ class ProgramInfo {
     virtual std::string exeDirectory() = 0;     // without a trailing separator, as the system reports it
     virtual std::string systemDirectory() = 0;  // GetSystemDirectoryA
     virtual ModuleHandle instance() = 0;
+    // The time of day secondsAhead from now, as the user's settings write it (GetTimeFormatA), ANSI.
+    virtual std::string timeOfDayAnsi(std::uint32_t secondsAhead) = 0;
 };
 
 // RegOpenKeyA / RegQueryValueExA / RegCloseKey. Result codes as the system returns them (0 = success).
@@ -80,6 +82,7 @@ enum class RasState : std::uint8_t { Dialling, Connected, Disconnected };
 struct RasConnection {
     std::string entryAnsi;
     RasState state = RasState::Dialling;
+    std::uint32_t error = 0;  // the status's dwError: the dial has failed
 };
 
 class RasConnectionService {
@@ -87,6 +90,17 @@ class RasConnectionService {
     virtual ~RasConnectionService() = default;
     // Replaces connections; false when the service is missing or the enumeration fails.
     virtual bool connections(std::vector<RasConnection>& connections) = 0;
+    // RasGetErrorStringA: the system's own text for a dial-up error, ANSI; empty when it has none.
+    virtual std::string errorText(std::uint32_t error) = 0;
+};
+
+// Told of each window a walk finds, with its class and title in the ANSI code page; false ends the walk.
+class WindowVisitor {
+  public:
+    virtual bool visit(WindowHandle window, std::string_view classAnsi, std::string_view titleAnsi) = 0;
+
+  protected:
+    ~WindowVisitor() = default;
 };
 
 // Top-level and child windows of any program.
@@ -101,8 +115,9 @@ class WindowService {
     virtual bool getWindowRect(WindowHandle window, ScreenRect& rect) = 0;
     virtual void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
                                    const ScreenRect& to) = 0;
-    // A visible top-level window of that process, a dialog ("#32770") before any other; 0 when none.
-    virtual WindowHandle processWindow(std::uint32_t processId) = 0;
+    // The visible top-level windows of those processes, in z-order.
+    virtual void processWindows(std::span<const std::uint32_t> processIds, WindowVisitor& visitor) = 0;
+    virtual void close(WindowHandle window) = 0;  // posts WM_CLOSE
 };
 
 // A process the program started, held open until this object goes: while it is held, the process id
@@ -112,6 +127,9 @@ class StartedProcess {
     virtual ~StartedProcess() = default;
     virtual std::uint32_t id() const = 0;
     virtual bool running() = 0;  // a zero-timeout wait: never blocks
+    // GetExitCodeProcess, meaningful once running() has said false.
+    virtual std::uint32_t exitCode() = 0;
+    virtual void terminate() = 0;  // ends it at once, as a last resort
 };
 
 // Starting programs and pressing Enter in their windows.
@@ -122,6 +140,9 @@ class ProcessService {
     virtual std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) = 0;
     // One press of Enter for that window, without activating it; returns after it has been processed.
     virtual void sendEnter(WindowHandle window) = 0;
+    // Root and every process it started, and they started, that still runs (Toolhelp32's parent process
+    // ids), as many as ids holds; root alone when the system cannot tell. Returns how many it wrote.
+    virtual std::size_t processTree(std::uint32_t root, std::span<std::uint32_t> ids) = 0;
 };
 
 // The first, 88-byte form of NOTIFYICONDATAA, with handles kept at pointer width; the backend lays it
@@ -142,6 +163,10 @@ class ShellService {
   public:
     virtual ~ShellService() = default;
     virtual bool notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) = 0;
+    // A balloon from that icon (NIM_MODIFY with NIF_INFO in the record's second form); false where the
+    // shell has no balloons (shell32 before 5.0) or the icon is not there.
+    virtual bool balloon(WindowHandle window, std::uint32_t id, const std::string& titleAnsi,
+                         const std::string& textAnsi) = 0;
     virtual void execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) = 0;
 };
 

@@ -53,6 +53,10 @@ void RemoveFromTray(Platform& platform);
 // Adds the icon again after the taskbar was re-created; true when it is there (also when it never went).
 bool ReAddTrayIcon(Platform& platform);
 
+// A balloon from the icon, titled with the program's name, where the shell has balloons and the icon is
+// there; the tip stays as it is. The text is Unicode.
+bool ShowTrayBalloon(Platform& platform, const std::string& text);
+
 // Caption zoom between the window and the notification area: 1 into the tray, 0 out of it.
 void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& windows);
 

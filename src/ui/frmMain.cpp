@@ -92,8 +92,8 @@ frmMain::frmMain(Application& app, Platform& platform)
       mnuAbout("About"),
       mnuExit("Exit"),
       platform_(platform),
-      probe_(platform, Combo1),
-      redial_(platform, app, *this, Combo1, probe_) {
+      probe_(platform),
+      redial_(platform, app, probe_) {
     addDecoration({Decoration::Kind::Rectangle, {120, 232, 4695, 615}});     // Shape2
     addDecoration({Decoration::Kind::FilledCircle, {1440, 182, 110, 110}});  // Shape5
     addDecoration({Decoration::Kind::Rectangle, {4800, 472, 615, 375}});     // Shape3
@@ -150,10 +150,11 @@ void frmMain::DUN_Services(std::vector<std::string>& DUN_Array) {
     keeper::enumeratePhoneBook(platform_.phoneBook, platform_.codePage, DUN_Array);
 }
 
-bool frmMain::Connected_To_ISP() { return probe_.connected(); }
+bool frmMain::Connected_To_ISP() { return probe_.connected(Combo1.text()); }
 
 void frmMain::Timer1_Timer() {
-    if (redial_.dialInProgress()) {
+    Combo1.readText(watchedEntry_);
+    if (redial_.dialInProgress(watchedEntry_)) {
         tmrReconnect.setEnabled(false);
     } else if (chckAuto.value() == 1) {
         tmrReconnect.setEnabled(true);
@@ -162,22 +163,30 @@ void frmMain::Timer1_Timer() {
 
 void frmMain::tmrReconnect_Timer() {
     if (app().sessionEnding()) return;  // a dialer now would hold up the shutdown with its dialog
-    if (!redial_.redial()) return;
-    ++ReconnectCount;
-    lblLoop.setCaption(keeper::counterCaption(ReconnectCount));
+    if (redial_.redial(Combo1.text())) {
+        ++ReconnectCount;
+        lblLoop.setCaption(keeper::counterCaption(ReconnectCount));
+    }
+    ReportRedial();
 }
 
 void frmMain::chckAuto_Click() {
     if (chckAuto.value() == 1) {
+        redial_.resume();
         tmrReconnect.setEnabled(true);
         MinimizeToTray();
     } else {
         tmrReconnect.setEnabled(false);
     }
     SaveFromSwitch();
+    ReportRedial();
 }
 
-void frmMain::Combo1_Click() { SaveFromCombo(); }
+void frmMain::Combo1_Click() {
+    redial_.resume();
+    SaveFromCombo();
+    ReportRedial();
+}
 
 void frmMain::cmdMinTray_Click() { MinimizeToTray(); }
 

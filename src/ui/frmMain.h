@@ -68,6 +68,7 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     void Form_ActivateRequest();
 
     void MinimizeToTray();
+    void ReportRedial();  // the counter line's tooltip, and the balloon for a stop
     void SaveFromCombo();
     void SaveFromSwitch();
 
@@ -82,6 +83,9 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     Platform& platform_;
     keeper::ConnectionProbe probe_;
     keeper::RedialSupervisor redial_;
+    std::string watchedEntry_;  // reused by every watch tick
+    std::uint32_t reportedChanges_ = 0;
+    bool reportedArmed_ = false;
     bool started_ = false;     // the load handler has finished
     int trayIconRetries_ = 0;  // tries since the new taskbar refused the icon
 };

@@ -43,6 +43,13 @@ class KestroveTest : public ::testing::Test {
         return *sim.ui().control(control.native());
     }
     std::string calls() const { return sim.log().dump(); }
+    // Moves the virtual clock on in steps of 10 ms until the condition holds, at most limit ms; returns
+    // the time it held (or the time given up).
+    template <class Condition>
+    std::uint32_t advanceUntil(Condition condition, std::uint32_t limit) {
+        for (std::uint32_t waited = 0; waited < limit && !condition(); waited += 10) sim.ui().advance(10);
+        return sim.ui().nowMs();
+    }
 
     mutable sim::SimPlatform sim;
     forms::Application app{sim.ui()};

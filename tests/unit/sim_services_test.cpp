@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,19 @@ class SimServicesTest : public ::testing::Test {
   protected:
     Platform& platform() { return sim.platform(); }
     std::string calls() { return sim.log().dump(); }
+    // "handle class title" for each window of those processes.
+    std::vector<std::string> windowsOf(std::span<const std::uint32_t> processIds) {
+        struct List final : WindowVisitor {
+            bool visit(WindowHandle window, std::string_view classAnsi, std::string_view titleAnsi) override {
+                found.push_back(std::to_string(window) + " " + std::string(classAnsi) + " " +
+                                std::string(titleAnsi));
+                return true;
+            }
+            std::vector<std::string> found;
+        } list;
+        platform().windows.processWindows(processIds, list);
+        return list.found;
+    }
 
     SimPlatform sim;
 };
@@ -253,7 +267,8 @@ TEST_F(SimServicesTest, StartingAProcessRunsTheHookAndEnterReachesItsTarget) {
     EXPECT_TRUE(started->running());
     EXPECT_EQ(sim.heldProcesses(), 1u);
     EXPECT_EQ(platform().windows.findWindow("#32770", "RnaDial Dial 1"), dialog);
-    EXPECT_EQ(platform().windows.processWindow(pid), dialog);
+    const std::uint32_t ids[] = {pid};
+    EXPECT_EQ(windowsOf(ids), std::vector<std::string>{std::to_string(dialog) + " #32770 RnaDial Dial 1"});
 
     processes.sendEnter(dialog);
     EXPECT_EQ(sim.enterTargets(), (std::vector<WindowHandle>{dialog}));
@@ -261,24 +276,41 @@ TEST_F(SimServicesTest, StartingAProcessRunsTheHookAndEnterReachesItsTarget) {
     EXPECT_EQ(sim.startedCommandLines(), (std::vector<std::string>{"rundll32.exe rnaui.dll,RnaDial Dial 1"}));
     EXPECT_EQ(sim.log().count("CreateProcessA(rundll32.exe rnaui.dll,RnaDial Dial 1, 1)"), 1u) << calls();
 
-    sim.endProcess(pid);
+    sim.endProcess(pid, 691);
     EXPECT_FALSE(started->running());
-    EXPECT_EQ(platform().windows.processWindow(pid), 0u);
+    EXPECT_EQ(started->exitCode(), 691u);
+    EXPECT_TRUE(windowsOf(ids).empty());
     started.reset();
     EXPECT_EQ(sim.heldProcesses(), 0u);
 }
 
-TEST_F(SimServicesTest, AProcessWindowIsAVisibleTopLevelOneOfThatProcessADialogFirst) {
-    WindowService& windows = platform().windows;
+// The dialer's windows: the visible top-level ones of the process and of those it started, in turn.
+TEST_F(SimServicesTest, ProcessWindowsAreTheVisibleTopLevelOnesOfTheProcessTree) {
+    auto started = platform().processes.start("dialer.exe", 1);
+    const std::uint32_t root = started->id();
+    const std::uint32_t child = sim.spawnProcess(root);
+    const std::uint32_t grandchild = sim.spawnProcess(child);
+    sim.spawnProcess(2000);
+    std::uint32_t ids[8] = {};
+    const std::span tree(ids, platform().processes.processTree(root, ids));
+    EXPECT_EQ(std::vector(tree.begin(), tree.end()), (std::vector<std::uint32_t>{root, child, grandchild}));
+    EXPECT_EQ(platform().processes.processTree(root, std::span(ids, 2)), 2u) << "no more than it holds";
+
     sim.addWindow("#32770", "Someone else's", 2000);
-    const WindowHandle hidden = sim.addWindow("#32770", "Hidden", 1004);
+    const WindowHandle hidden = sim.addWindow("#32770", "Hidden", root);
     sim.setWindowVisible(hidden, false);
-    const WindowHandle plain = sim.addWindow("RunDLL", "", 1004);
-    sim.addWindow("#32770", "A child", 1004, plain);
-    EXPECT_EQ(windows.processWindow(1004), plain);
-    const WindowHandle dialog = sim.addWindow("#32770", "Connect To", 1004);
-    EXPECT_EQ(windows.processWindow(1004), dialog);
-    EXPECT_EQ(windows.processWindow(1008), 0u);
+    const WindowHandle plain = sim.addWindow("RunDLL", "", root);
+    sim.addWindow("#32770", "A child", root, plain);
+    const WindowHandle dialog = sim.addWindow("#32770", "Connect To", grandchild);
+    EXPECT_EQ(windowsOf(tree), (std::vector<std::string>{std::to_string(plain) + " RunDLL ",
+                                                         std::to_string(dialog) + " #32770 Connect To"}));
+
+    platform().windows.close(dialog);
+    EXPECT_EQ(sim.closedWindows(), std::vector<WindowHandle>{dialog});
+    EXPECT_EQ(windowsOf(tree), std::vector<std::string>{std::to_string(plain) + " RunDLL "});
+    started->terminate();
+    EXPECT_FALSE(started->running());
+    EXPECT_EQ(sim.terminatedProcesses(), std::vector<std::uint32_t>{root});
 }
 
 TEST_F(SimServicesTest, AProcessThatCannotStartRunsNoHook) {

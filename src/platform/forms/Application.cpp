@@ -16,6 +16,7 @@ Application::~Application() {
 }
 
 void Application::loadForm(Form& form) {
+    if (startup_ == nullptr) startup_ = &form;
     loaded_.push_back(&form);
     form.create();
     ++loadingDepth_;
@@ -31,6 +32,7 @@ void Application::unloadForm(Form& form) {
     const auto at = std::find(loaded_.begin(), loaded_.end(), &form);
     if (at == loaded_.end()) return;
     loaded_.erase(at);
+    if (&form == startup_) startupClosed_ = true;
     form.destroy();
     const auto owner = std::find_if(instances_.begin(), instances_.end(),
                                     [&](const std::unique_ptr<Form>& p) { return p.get() == &form; });

@@ -8,12 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/EventPump.h"
 #include "platform/forms/Backend.h"
 #include "platform/forms/Form.h"
 
 namespace kestrove::forms {
 
-class Application {
+class Application final : public EventPump {
   public:
     explicit Application(Backend& backend);
     Application(const Application&) = delete;
@@ -48,7 +49,12 @@ class Application {
     // The system has asked to end the session and not taken it back.
     bool sessionEnding() const { return sessionEnding_; }
 
-    void doEvents();
+    // EventPump
+    void doEvents() override;
+    void waitForEvents(unsigned maxMs) override { backend_.waitForMessages(maxMs); }
+    std::uint32_t tickCount() override { return backend_.tickCount(); }
+    bool closing() const override { return startupClosed_; }
+
     void run();  // the message loop; returns when the last window has been unloaded
 
     // Runs one event handler. Nested calls are allowed (DoEvents, pop-up menus); windows unloaded
@@ -67,6 +73,8 @@ class Application {
     std::vector<std::unique_ptr<Form>> instances_;
     std::vector<std::unique_ptr<Form>> unloaded_;  // waiting for the running handler to return
     std::vector<Form*> loaded_;
+    const Form* startup_ = nullptr;  // the first window loaded
+    bool startupClosed_ = false;
     int loadingDepth_ = 0;
     int handlerDepth_ = 0;
     unsigned unhandledErrors_ = 0;

@@ -128,7 +128,8 @@ class Backend {
         readText(control, result);
         return result;
     }
-    virtual void setCheck(NativeId control, int value) = 0;  // 0, 1, 2 (greyed)
+    virtual void setCheck(NativeId control, int value) = 0;                  // 0, 1, 2 (greyed)
+    virtual void setToolTip(NativeId control, const std::string& text) = 0;  // empty: none
     virtual void addItem(NativeId combo, const std::string& item) = 0;
 
     // Timers: a started timer ticks every intervalMs until stopped; starting begins a new interval.

@@ -73,6 +73,11 @@ void Control::setVisible(bool visible) {
     if (Backend* b = backend()) b->setControlVisible(native_, visible);
 }
 
+void Control::setToolTip(const std::string& text) {
+    desc_.toolTip = text;
+    if (Backend* b = backend()) b->setToolTip(native_, text);
+}
+
 CheckBox::CheckBox(Form& owner, ControlDesc desc)
     : Control(owner, ofKind(std::move(desc), ControlKind::CheckBox)) {}
 

@@ -33,6 +33,8 @@ class Control {
     void setTop(Twips top);
     bool visible() const { return desc_.visible; }
     void setVisible(bool visible);
+    const std::string& toolTip() const { return desc_.toolTip; }
+    void setToolTip(const std::string& text);  // empty: none
 
     std::function<void()> onClick;
     std::function<void(const MouseArgs&)> onMouseDown, onMouseUp, onMouseMove;

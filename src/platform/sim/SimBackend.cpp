@@ -147,6 +147,12 @@ void SimBackend::setControlVisible(NativeId id, bool visible) {
     control.desc.visible = visible;
 }
 
+void SimBackend::setToolTip(NativeId id, const std::string& text) {
+    SimControl& control = liveControl(id);
+    log_.add("TTM_ADDTOOLA(" + control.desc.name + ", " + text + ")");
+    control.desc.toolTip = text;
+}
+
 void SimBackend::setText(NativeId id, const std::string& text) {
     SimControl& control = liveControl(id);
     log_.add("SetWindowTextA(" + control.desc.name + ", " + text + ")");

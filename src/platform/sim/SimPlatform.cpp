@@ -2,6 +2,8 @@
 
 #include "platform/sim/SimPlatform.h"
 
+#include <cstdio>
+
 #include "platform/sim/SimCodePage.h"
 #include "platform/sim/SimFiles.h"
 #include "platform/sim/SimPhoneBook.h"
@@ -18,15 +20,27 @@ namespace {
 class SimProgramInfo final : public ProgramInfo {
   public:
     static constexpr ModuleHandle kInstance = 0x400000;
+    static constexpr std::uint32_t kStartOfDay = 8 * 3600;  // the virtual clock starts at 08:00:00
+
+    explicit SimProgramInfo(SimBackend& clock) : clock_(clock) {}
 
     std::string exeDirectory() override { return directory; }
     std::string systemDirectory() override { return systemFolder; }
     ModuleHandle instance() override { return kInstance; }
     PlatformFamily family() override { return platformFamily; }
+    std::string timeOfDayAnsi(std::uint32_t secondsAhead) override {
+        const std::uint32_t t = (kStartOfDay + clock_.nowMs() / 1000 + secondsAhead) % 86400;
+        char text[16];
+        std::snprintf(text, sizeof text, "%02u:%02u:%02u", t / 3600, t / 60 % 60, t % 60);
+        return text;
+    }
 
     std::string directory = "C:\\Kestrove";
     std::string systemFolder = "C:\\WINDOWS\\SYSTEM32";
     PlatformFamily platformFamily = PlatformFamily::Windows9x;
+
+  private:
+    SimBackend& clock_;
 };
 
 class SimRasConnections final : public RasConnectionService {
@@ -38,7 +52,13 @@ class SimRasConnections final : public RasConnectionService {
         connections = scripted;
         return true;
     }
+    std::string errorText(std::uint32_t error) override {
+        log_.add("RasGetErrorStringA(" + std::to_string(error) + ")");
+        const auto text = texts.find(error);
+        return text == texts.end() ? std::string() : text->second;
+    }
     std::vector<RasConnection> scripted;
+    std::map<std::uint32_t, std::string> texts;
     bool fails = false;
 
   private:
@@ -51,6 +71,7 @@ struct SimPlatform::Impl {
     Impl(CallLog& log, SimBackend& backend)
         : phoneBook(log),
           files(log),
+          program(backend),
           registry(log),
           windows(log, backend, codePage),
           processes(log, windows),
@@ -150,7 +171,21 @@ void SimPlatform::onProcessStart(std::function<void(const std::string&, std::uin
 
 void SimPlatform::setProcessStartFails(bool fails) { impl_->processes.setStartFails(fails); }
 
-void SimPlatform::endProcess(std::uint32_t processId) { impl_->processes.end(processId); }
+void SimPlatform::endProcess(std::uint32_t processId, std::uint32_t exitCode) {
+    impl_->processes.end(processId, exitCode);
+}
+
+std::uint32_t SimPlatform::spawnProcess(std::uint32_t parentId) { return impl_->processes.spawn(parentId); }
+
+std::vector<std::uint32_t> SimPlatform::terminatedProcesses() const { return impl_->processes.terminated(); }
+
+std::vector<WindowHandle> SimPlatform::closedWindows() const { return impl_->windows.closed(); }
+
+void SimPlatform::setBalloons(bool supported) { impl_->shell.setBalloons(supported); }
+
+std::vector<std::pair<std::string, std::string>> SimPlatform::balloons() const {
+    return impl_->shell.balloonsShown();
+}
 
 std::vector<std::string> SimPlatform::startedCommandLines() const { return impl_->processes.started(); }
 
@@ -194,5 +229,9 @@ void SimPlatform::setRasConnections(std::vector<RasConnection> connections) {
 }
 
 void SimPlatform::setRasConnectionsFail(bool fails) { impl_->rasConnections.fails = fails; }
+
+void SimPlatform::setRasErrorText(std::uint32_t error, std::string ansi) {
+    impl_->rasConnections.texts[error] = std::move(ansi);
+}
 
 }  // namespace kestrove::sim

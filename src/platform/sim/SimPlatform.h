@@ -6,8 +6,9 @@
 // real backend makes, e.g. "RegOpenKeyA(80000002, System\CurrentControlSet\Services\RemoteAccess)",
 // "RegQueryValueExA(Remote Connection)", "RegCloseKey", "RasEnumEntriesA(67584)",
 // "CreateProcessA(rundll32.exe rnaui.dll,RnaDial Dial 1, 1)", "SendEnter(<hwnd>)",
-// "FindWindowA(#32770, Connecting to Dial 1)", "Shell_NotifyIconA(0)", "SetWindowLongA(-4)",
-// "ShowWindow(frmMain, show)", "WriteFile(<path>)", "MoveFileExA(<from>, <to>)", "DoEvents".
+// "FindWindowA(#32770, Connecting to Dial 1)", "TerminateProcess(1004)", "Shell_NotifyIconA(0)",
+// "SetWindowLongA(-4)", "ShowWindow(frmMain, show)", "WriteFile(<path>)", "MoveFileExA(<from>, <to>)",
+// "DoEvents".
 
 #include <cstdint>
 #include <deque>
@@ -90,6 +91,7 @@ class SimBackend final : public forms::Backend {
     void setText(forms::NativeId control, const std::string& text) override;
     void readText(forms::NativeId control, std::string& text) override;
     void setCheck(forms::NativeId control, int value) override;
+    void setToolTip(forms::NativeId control, const std::string& text) override;
     void addItem(forms::NativeId combo, const std::string& item) override;
     forms::TimerId startTimer(unsigned intervalMs, forms::TimerSink& sink) override;
     void stopTimer(forms::TimerId timer) override;
@@ -201,6 +203,7 @@ class SimPlatform {
     void setFamily(PlatformFamily family);  // default: the 9x family
     void setRasConnections(std::vector<RasConnection> connections);
     void setRasConnectionsFail(bool fails);
+    void setRasErrorText(std::uint32_t error, std::string ansi);  // RasGetErrorStringA; none by default
 
     // --- code page: "CP1252", "CP1251", ... (iconv names) ---
     void setCodePage(std::string name);
@@ -226,6 +229,7 @@ class SimPlatform {
     WindowHandle addWindow(std::string className, std::string title, std::uint32_t processId = 0,
                            WindowHandle parent = 0);  // parent 0: top-level
     void removeWindow(WindowHandle window);
+    std::vector<WindowHandle> closedWindows() const;           // sent WM_CLOSE (and gone), in order
     void setWindowVisible(WindowHandle window, bool visible);  // windows are added visible
     void setWindowRect(WindowHandle window, ScreenRect rect);
 
@@ -234,7 +238,9 @@ class SimPlatform {
     // nothing else happens; a hook may add windows (e.g. the dialer's dialog) or end the process.
     void onProcessStart(std::function<void(const std::string& commandLine, std::uint32_t processId)> hook);
     void setProcessStartFails(bool fails);
-    void endProcess(std::uint32_t processId);
+    void endProcess(std::uint32_t processId, std::uint32_t exitCode = 0);
+    std::uint32_t spawnProcess(std::uint32_t parentId);  // a process started by that one
+    std::vector<std::uint32_t> terminatedProcesses() const;
     std::vector<std::string> startedCommandLines() const;
     std::vector<WindowHandle> enterTargets() const;  // windows that received Enter, in order
     std::size_t heldProcesses() const;               // started processes whose handle is still held
@@ -246,6 +252,8 @@ class SimPlatform {
     void dropTrayIcons();  // the taskbar was re-created: every icon is gone
     std::vector<NotifyIconRecord> notifyIconRecords() const;  // every record passed, in call order
     bool trayIconPresent() const;
+    void setBalloons(bool supported);                                   // shell32 5.0 and later; by default
+    std::vector<std::pair<std::string, std::string>> balloons() const;  // title and text, ANSI
 
     // --- window procedures: deliver a message to a window of this program as the system would ---
     MessageResult sendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,

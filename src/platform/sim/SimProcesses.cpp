@@ -1,16 +1,42 @@
 #include "platform/sim/SimProcesses.h"
 
+#include <algorithm>
+
 #include "platform/sim/CallFormat.h"
 
 namespace kestrove::sim {
 
-void SimProcesses::end(std::uint32_t processId) {
-    running_.erase(processId);
+void SimProcesses::end(std::uint32_t processId, std::uint32_t exitCode) {
+    if (running_.erase(processId) > 0) exitCodes_[processId] = exitCode;
+    parents_.erase(processId);
     windows_.removeProcessWindows(processId);
+}
+
+std::uint32_t SimProcesses::spawn(std::uint32_t parentId) {
+    const std::uint32_t processId = nextProcessId_ += 4;
+    running_.insert(processId);
+    parents_[processId] = parentId;
+    return processId;
+}
+
+// Like a Toolhelp32 snapshot: every running process whose parent is in the tree so far.
+std::size_t SimProcesses::processTree(std::uint32_t root, std::span<std::uint32_t> ids) {
+    log_.add("CreateToolhelp32Snapshot(" + std::to_string(root) + ")");
+    std::vector<std::uint32_t> tree{root};
+    for (std::size_t i = 0; i < tree.size(); ++i) {
+        for (const auto& [child, parent] : parents_) {
+            if (parent == tree[i]) tree.push_back(child);
+        }
+    }
+    const std::size_t count = std::min(tree.size(), ids.size());
+    std::copy_n(tree.begin(), count, ids.begin());
+    return count;
 }
 
 class SimProcesses::Started final : public StartedProcess {
   public:
+    static constexpr std::uint32_t kStillActive = 259;
+
     Started(SimProcesses& owner, std::uint32_t id) : owner_(owner), id_(id) { ++owner_.held_; }
     ~Started() override { --owner_.held_; }
     Started(const Started&) = delete;
@@ -20,6 +46,15 @@ class SimProcesses::Started final : public StartedProcess {
     bool running() override {
         owner_.log_.add("WaitForSingleObject(" + std::to_string(id_) + ", 0)");
         return owner_.running_.contains(id_);
+    }
+    std::uint32_t exitCode() override {
+        const auto code = owner_.exitCodes_.find(id_);
+        return code == owner_.exitCodes_.end() ? kStillActive : code->second;
+    }
+    void terminate() override {
+        owner_.log_.add("TerminateProcess(" + std::to_string(id_) + ")");
+        owner_.terminated_.push_back(id_);
+        owner_.end(id_, 1);
     }
 
   private:

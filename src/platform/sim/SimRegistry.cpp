@@ -69,6 +69,8 @@ std::int32_t SimRegistry::queryValue(RegistryKey key, const std::string& nameAns
     const auto& bytes = value->second;
     const auto length = static_cast<std::uint32_t>(bytes.size());
     if (data != nullptr && length > size) {
+        // As the system may: the buffer holds the value's first bytes all the same.
+        if (size > 0) std::memcpy(data, bytes.data(), size);
         size = length;
         return kErrorMoreData;
     }

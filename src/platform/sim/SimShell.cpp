@@ -49,6 +49,16 @@ void SimShell::release(WindowHandle window) {
     }
 }
 
+// The record's second form, which only a shell with balloons takes.
+bool SimShell::balloon(WindowHandle window, std::uint32_t id, const std::string& titleAnsi,
+                       const std::string& textAnsi) {
+    if (!balloons_) return false;
+    log_.add("Shell_NotifyIconA(1, NIF_INFO, " + titleAnsi + ", " + textAnsi + ")");
+    if (!icons_.contains({window, id})) return false;
+    shown_.emplace_back(titleAnsi, textAnsi);
+    return true;
+}
+
 void SimShell::execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) {
     log_.add("ShellExecuteA(" + operationAnsi + ", " + fileAnsi + ", " + std::to_string(showCommand) + ")");
 }

@@ -24,13 +24,19 @@ class SimShell final : public ShellService {
     bool iconPresent() const { return !icons_.empty(); }
     void dropIcons() { icons_.clear(); }  // the taskbar was re-created
     void release(WindowHandle window);    // deletes the window's icons, as its destruction does
+    void setBalloons(bool supported) { balloons_ = supported; }
+    const std::vector<std::pair<std::string, std::string>>& balloonsShown() const { return shown_; }
 
     bool notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) override;
     void execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) override;
+    bool balloon(WindowHandle window, std::uint32_t id, const std::string& titleAnsi,
+                 const std::string& textAnsi) override;
 
   private:
     CallLog& log_;
     bool notifyFails_ = false;
+    bool balloons_ = true;
+    std::vector<std::pair<std::string, std::string>> shown_;  // title and text of each balloon
     std::vector<NotifyIconRecord> records_;
     std::set<std::pair<WindowHandle, std::uint32_t>> icons_;  // present icons by (hWnd, uID)
 };

@@ -140,15 +140,25 @@ void SimWindows::drawAnimatedRects(WindowHandle window, int animation, const Scr
              ", " + screenRect(to) + ")");
 }
 
-WindowHandle SimWindows::processWindow(std::uint32_t processId) {
-    log_.add("EnumWindows(process " + std::to_string(processId) + ")");
-    WindowHandle other = 0;
+void SimWindows::processWindows(std::span<const std::uint32_t> processIds, WindowVisitor& visitor) {
+    std::string ids;
+    for (const std::uint32_t id : processIds) ids += (ids.empty() ? "" : " ") + std::to_string(id);
+    log_.add("EnumWindows(processes " + ids + ")");
+    std::vector<Scripted> found;  // a copy: the visitor may close windows
     for (const auto& w : windows_) {
-        if (w.parent != 0 || w.processId != processId || !w.visible) continue;
-        if (w.className == "#32770") return w.handle;
-        if (other == 0) other = w.handle;
+        if (w.parent != 0 || !w.visible) continue;
+        if (std::find(processIds.begin(), processIds.end(), w.processId) != processIds.end())
+            found.push_back(w);
     }
-    return other;
+    for (const Scripted& w : found) {
+        if (!visitor.visit(w.handle, w.className, w.title)) return;
+    }
+}
+
+void SimWindows::close(WindowHandle window) {
+    log_.add("PostMessageA(" + hex(window) + ", WM_CLOSE)");
+    closed_.push_back(window);
+    remove(window);
 }
 
 }  // namespace kestrove::sim

@@ -2,6 +2,7 @@
 // Windows of other programs, scripted by the test, plus the program's own form windows as the system
 // would report them (class "KestroveForm", title = caption, rectangle in pixels at 15 twips each).
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,9 @@ class SimWindows final : public WindowService {
     bool getWindowRect(WindowHandle window, ScreenRect& rect) override;
     void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
                            const ScreenRect& to) override;
-    WindowHandle processWindow(std::uint32_t processId) override;
+    void processWindows(std::span<const std::uint32_t> processIds, WindowVisitor& visitor) override;
+    void close(WindowHandle window) override;  // the window goes; its process keeps running
+    const std::vector<WindowHandle>& closed() const { return closed_; }
 
   private:
     struct Scripted {
@@ -50,6 +53,7 @@ class SimWindows final : public WindowService {
     SimBackend& forms_;
     SimCodePage& codePage_;
     std::vector<Scripted> windows_;  // creation order, which is also the order of siblings
+    std::vector<WindowHandle> closed_;
     WindowHandle nextHandle_ = 0x800000;
 };
 

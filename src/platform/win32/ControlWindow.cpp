@@ -108,6 +108,8 @@ void ControlWindow::move(const TwipRect& rect) {
     if (transparent_) redrawBehind();
 }
 
+void ControlWindow::setToolTip(const std::string& text) { form_.setToolTip(window_.get(), text); }
+
 void ControlWindow::setVisible(bool visible) { ShowWindow(window_.get(), visible ? SW_SHOWNA : SW_HIDE); }
 
 void ControlWindow::setText(const std::string& text) {

@@ -41,6 +41,7 @@ class ControlWindow {
     void setText(const std::string& text);
     void readText(std::string& text, TextScratch& scratch) const;
     void setCheck(int value);
+    void setToolTip(const std::string& text);
     void addItem(const std::string& item);
 
     // Answers WM_CTLCOLOR*: sets the colours into dc and returns the background brush.

@@ -65,6 +65,17 @@ void FormWindow::addToolTip(HWND control, const std::string& text) {
     SendMessageA(toolTips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void FormWindow::setToolTip(HWND control, const std::string& text) {
+    if (toolTips_) {
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = hwnd();
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        SendMessageA(toolTips_.get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    if (!text.empty()) addToolTip(control, text);
+}
+
 void FormWindow::show() {
     const bool first = !std::exchange(shownOnce_, true);
     ShowWindow(hwnd(), SW_SHOW);

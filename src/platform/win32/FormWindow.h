@@ -49,6 +49,7 @@ class FormWindow final : private MessageTarget {
     // For the controls.
     HFONT font(const forms::Font& font) { return fonts_.get(font); }
     void addToolTip(HWND control, const std::string& text);
+    void setToolTip(HWND control, const std::string& text);  // replaces the control's tooltip; empty: none
     // May destroy this form and the control: the caller must not touch either afterwards.
     void raise(std::size_t control, forms::ControlEvent event, const forms::MouseArgs& args) {
         events_.controlEvent(control, event, args);

@@ -77,6 +77,8 @@ void Win32Backend::readText(forms::NativeId id, std::string& text) {
     control(id).readText(text, readScratch_);
 }
 void Win32Backend::setCheck(forms::NativeId id, int value) { control(id).setCheck(value); }
+
+void Win32Backend::setToolTip(forms::NativeId id, const std::string& text) { control(id).setToolTip(text); }
 void Win32Backend::addItem(forms::NativeId id, const std::string& item) { control(id).addItem(item); }
 
 forms::TimerId Win32Backend::startTimer(unsigned intervalMs, forms::TimerSink& sink) {

@@ -1,20 +1,26 @@
 // A stand-in for the system dialer, built only for the end-to-end tests: rundll32 calls RnaDial with
 // the entry name. Like the real dialer it shows a dialog for the entry and waits for Enter, then shows
-// the progress window "Connecting to <entry>" for a while, setting (or leaving) the connection flag as
-// it closes.
+// the progress window "Connecting to <entry>" (its default button is Cancel, which hangs up) for a
+// while, setting (or leaving) the connection flag as it closes.
 //
 // Scenario: "dialer-scenario.txt" beside this DLL, lines "<key>=<n>":
-//   progress_ms   how long the progress window stays (default 2000)
-//   set_flag      1: set the connection flag once the progress window has closed
-//   activate      0: the dialog comes up without taking the activation, as a program started from the
-//                 background does under the system's foreground lock (default 1)
-//   ignore_enter  1: the dialog ignores Enter and waits until it gives up
-//   give_up_ms    how long the dialog waits for Enter (default 30000)
-//   quit          1: return at once, without any window
-// Log: "dialer-log.txt" beside this DLL, one line per event: "start <entry>", "enter <entry>",
-// "inactive <entry>" (Enter arrived while the dialog was not the active window, logged before its
-// "enter"), "ignored <entry>", "timeout <entry>", "done <entry>". "dialer-starts.txt": the system's
-// tick count at each start, one per line.
+//   progress_ms      how long the progress window stays (default 2000)
+//   set_flag         1: set the connection flag once the progress window has closed
+//   activate         0: the dialogs come up without taking the activation, as a program started from
+//                    the background does under the system's foreground lock (default 1)
+//   ignore_enter     1: the dialogs ignore Enter and wait until they give up
+//   give_up_ms       how long a dialog waits for Enter (default 30000)
+//   quit             1: return at once, without any window
+//   dialog_delay_ms  the dialog comes up that long after the start, as on a slow machine (default 0)
+//   progress_first   1: no dialog: the progress window comes first, as when the entry does not prompt
+//   error_box        1: the dial fails: once the progress window has closed, an error box with a
+//                    default OK button waits for Enter, and the dialer ends once it is answered
+// Log: "dialer-log.txt" beside this DLL, one line per event: "start <entry>", "dialog <entry>" (a
+// delayed dialog has come up), "enter <entry>", "inactive <entry>" (Enter arrived while a dialog was
+// not the active window, logged before its "enter"), "ignored <entry>", "timeout <entry>", "cancel
+// <entry>" (the progress window's Cancel was pressed), "error <entry>" (the error box comes up),
+// "error-enter <entry>", "close <entry>" (a window was asked to close; the dialer then ends), "done
+// <entry>". "dialer-starts.txt": the system's tick count at each start, one per line.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,6 +39,9 @@ struct Scenario {
     bool ignoreEnter = false;
     unsigned giveUpMs = 30000;
     bool quit = false;
+    unsigned dialogDelayMs = 0;
+    bool progressFirst = false;
+    bool errorBox = false;
 };
 
 std::string besideModule(const char* name) {
@@ -55,6 +64,9 @@ Scenario readScenario() {
             if (std::sscanf(line, "ignore_enter=%u", &value) == 1) s.ignoreEnter = value != 0;
             if (std::sscanf(line, "give_up_ms=%u", &value) == 1) s.giveUpMs = value;
             if (std::sscanf(line, "quit=%u", &value) == 1) s.quit = value != 0;
+            if (std::sscanf(line, "dialog_delay_ms=%u", &value) == 1) s.dialogDelayMs = value;
+            if (std::sscanf(line, "progress_first=%u", &value) == 1) s.progressFirst = value != 0;
+            if (std::sscanf(line, "error_box=%u", &value) == 1) s.errorBox = value != 0;
         }
         std::fclose(f);
     }
@@ -79,21 +91,27 @@ void setConnectionFlag() {
     RegCloseKey(key);
 }
 
-// An in-memory dialog template: a caption and, for the connect dialog, a default "Connect" button.
+// The default push button of a dialog.
+struct Button {
+    const char* text;
+    WORD id;
+};
+
+// An in-memory dialog template: a caption and, optionally, a default push button.
 class DialogTemplate {
   public:
-    DialogTemplate(const std::string& title, bool withButton, bool visible = true) {
+    DialogTemplate(const std::string& title, const Button* button, bool visible = true) {
         DLGTEMPLATE header{};
         header.style =
             DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | (visible ? WS_VISIBLE : 0);
-        header.cdit = withButton ? 1 : 0;
+        header.cdit = button ? 1 : 0;
         header.cx = 200;
         header.cy = 60;
         append(&header, sizeof header);
         word(0);  // no menu
         word(0);  // the standard dialog class
         text(title);
-        if (withButton) {
+        if (button) {
             align();
             DLGITEMTEMPLATE item{};
             item.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
@@ -101,11 +119,11 @@ class DialogTemplate {
             item.y = 30;
             item.cx = 60;
             item.cy = 14;
-            item.id = IDOK;
+            item.id = button->id;
             append(&item, sizeof item);
             word(0xFFFF);
             word(0x0080);  // button class
-            text("Connect");
+            text(button->text);
             word(0);  // no creation data
         }
     }
@@ -129,35 +147,53 @@ class DialogTemplate {
 
 constexpr UINT_PTR kGiveUpTimer = 1;
 constexpr UINT_PTR kProgressTimer = 2;
+// What a dialog ends with when it was asked to close rather than answered or timed out.
+constexpr INT_PTR kClosed = 100;
+constexpr Button kConnectButton{"Connect", IDOK};
+constexpr Button kCancelButton{"Cancel", IDCANCEL};
+constexpr Button kOkButton{"OK", IDOK};
 
-struct Connect {
+struct Dialer {
     const Scenario& scenario;
     const std::string& entry;
 };
 
-INT_PTR CALLBACK connectProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+const Dialer& dialerOf(HWND dialog) {
+    return *reinterpret_cast<const Dialer*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+// A close request is told apart from Cancel: the dialog manager turns it into IDCANCEL otherwise.
+bool closeRequested(HWND dialog, UINT message) {
+    if (message != WM_CLOSE) return false;
+    log("close", dialerOf(dialog).entry);
+    EndDialog(dialog, kClosed);
+    return true;
+}
+
+// The dialogs that wait for Enter: the connect dialog and the error box.
+INT_PTR CALLBACK answerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
-            const auto& connect = *reinterpret_cast<const Connect*>(lParam);
+            const auto& dialer = *reinterpret_cast<const Dialer*>(lParam);
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            if (connect.scenario.activate) {
+            if (dialer.scenario.activate) {
                 SetForegroundWindow(dialog);
             } else {
                 // Shown here, so that the dialog manager finds it visible and does not show (and
                 // activate) it itself.
                 ShowWindow(dialog, SW_SHOWNOACTIVATE);
             }
-            SetTimer(dialog, kGiveUpTimer, connect.scenario.giveUpMs, nullptr);
+            SetTimer(dialog, kGiveUpTimer, dialer.scenario.giveUpMs, nullptr);
             // Setting the focus would activate the dialog.
-            return connect.scenario.activate ? TRUE : FALSE;
+            return dialer.scenario.activate ? TRUE : FALSE;
         }
         case WM_COMMAND: {
-            const auto& connect = *reinterpret_cast<const Connect*>(GetWindowLongPtrA(dialog, DWLP_USER));
-            if (LOWORD(wParam) == IDOK && connect.scenario.ignoreEnter) {
-                log("ignored", connect.entry);
+            const Dialer& dialer = dialerOf(dialog);
+            if (LOWORD(wParam) == IDOK && dialer.scenario.ignoreEnter) {
+                log("ignored", dialer.entry);
                 return TRUE;
             }
-            if (LOWORD(wParam) == IDOK && GetForegroundWindow() != dialog) log("inactive", connect.entry);
+            if (LOWORD(wParam) == IDOK && GetForegroundWindow() != dialog) log("inactive", dialer.entry);
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         }
@@ -165,27 +201,57 @@ INT_PTR CALLBACK connectProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             EndDialog(dialog, 0);
             return TRUE;
     }
-    return FALSE;
+    return closeRequested(dialog, message);
 }
 
 // The flag goes up while the progress window is still open, as a real connection comes up before its
 // window closes: a keeper that looked in between would otherwise see neither and dial once more.
-INT_PTR CALLBACK progressProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+INT_PTR CALLBACK progressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            const auto& scenario = *reinterpret_cast<const Scenario*>(lParam);
-            SetTimer(dialog, kProgressTimer, scenario.progressMs, nullptr);
+            SetTimer(dialog, kProgressTimer, reinterpret_cast<const Dialer*>(lParam)->scenario.progressMs,
+                     nullptr);
             return TRUE;
         }
         case WM_TIMER:
-            if (reinterpret_cast<const Scenario*>(GetWindowLongPtrA(dialog, DWLP_USER))->setFlag) {
-                setConnectionFlag();
-            }
+            if (dialerOf(dialog).scenario.setFlag) setConnectionFlag();
             EndDialog(dialog, IDOK);
             return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDCANCEL) return FALSE;
+            log("cancel", dialerOf(dialog).entry);
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
     }
-    return FALSE;
+    return closeRequested(dialog, message);
+}
+
+INT_PTR showDialog(const DialogTemplate& dialog, DLGPROC proc, const Dialer& dialer) {
+    return DialogBoxIndirectParamA(gModule, dialog.get(), nullptr, proc, reinterpret_cast<LPARAM>(&dialer));
+}
+
+// Waits with nothing on the screen, still taking the messages the system sends its thread.
+void waitWithoutWindows(DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (DWORD spent = 0; spent < ms; spent = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+}
+
+// The connect dialog, answered (true) or not; logs what became of it.
+bool connectAnswered(const Dialer& dialer) {
+    if (dialer.scenario.dialogDelayMs > 0) {
+        waitWithoutWindows(dialer.scenario.dialogDelayMs);
+        log("dialog", dialer.entry);
+    }
+    const DialogTemplate connect("Connect To", &kConnectButton, dialer.scenario.activate);
+    const INT_PTR answer = showDialog(connect, answerProc, dialer);
+    if (answer == IDOK) log("enter", dialer.entry);
+    if (answer != IDOK && answer != kClosed) log("timeout", dialer.entry);
+    return answer == IDOK;
 }
 
 }  // namespace
@@ -197,19 +263,19 @@ extern "C" __declspec(dllexport) void CALLBACK RnaDial(HWND, HINSTANCE, LPSTR co
     appendLine("dialer-starts.txt", std::to_string(GetTickCount()));
     if (scenario.quit) return;
 
-    const DialogTemplate connect("Connect To", true, scenario.activate);
-    const Connect context{scenario, entry};
-    const INT_PTR answer = DialogBoxIndirectParamA(gModule, connect.get(), nullptr, connectProc,
-                                                   reinterpret_cast<LPARAM>(&context));
-    if (answer != IDOK) {
-        log("timeout", entry);
-        return;
-    }
-    log("enter", entry);
+    const Dialer dialer{scenario, entry};
+    if (!scenario.progressFirst && !connectAnswered(dialer)) return;
 
-    const DialogTemplate progress("Connecting to " + entry, false);
-    DialogBoxIndirectParamA(gModule, progress.get(), nullptr, progressProc,
-                            reinterpret_cast<LPARAM>(&scenario));
+    const DialogTemplate progress("Connecting to " + entry, &kCancelButton);
+    const INT_PTR dialled = showDialog(progress, progressProc, dialer);
+    if (dialled == kClosed) return;
+    if (dialled == IDOK && scenario.errorBox) {
+        log("error", entry);
+        const DialogTemplate error("Dial-Up Networking", &kOkButton, scenario.activate);
+        const INT_PTR answer = showDialog(error, answerProc, dialer);
+        if (answer == kClosed) return;
+        log(answer == IDOK ? "error-enter" : "timeout", entry);
+    }
     log("done", entry);
 }
 

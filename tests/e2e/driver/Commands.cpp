@@ -8,8 +8,11 @@
 #include <string>
 
 #include "Args.h"
+#include "Deadline.h"
+#include "Inside.h"
 #include "Lookup.h"
 #include "Menus.h"
+#include "menureader/MenuReaderProtocol.h"
 
 namespace e2e {
 namespace {
@@ -135,6 +138,48 @@ int text(Words words) {
     if (!content) return fail("no answer from control", words[1]);
     std::printf("%s\n", content->c_str());
     return kDone;
+}
+
+// The text of the control's tooltip, as the user sees it when the mouse rests there; exit 1 when the
+// control has no tooltip.
+int toolTip(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    const auto content =
+        askInside(found->window, menureader::kReadToolTipMessage, reinterpret_cast<LPARAM>(found->control));
+    if (!content) return fail("cannot read the tooltips of", words[0]);
+    if (*content == menureader::kNoToolTip) return fail("no tooltip for control", words[1]);
+    std::printf("%s\n", content->c_str());
+    return kDone;
+}
+
+BOOL CALLBACK findBalloon(HWND window, LPARAM context) {
+    constexpr LONG kBalloonStyle = 0x40;  // TTS_BALLOON
+    if (classOf(window) == "tooltips_class32" && IsWindowVisible(window) &&
+        (GetWindowLongA(window, GWL_STYLE) & kBalloonStyle) != 0) {
+        *reinterpret_cast<HWND*>(context) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The text of the balloon the notification area shows, once one is shown: a tooltip shows its text
+// as its window text.
+int balloon(Words words) {
+    const auto seconds = parseNumber(words[0]);
+    if (!seconds || *seconds < 0) return badArgument(words[0]);
+    const Deadline deadline(static_cast<double>(*seconds));
+    for (;;) {
+        HWND shown = nullptr;
+        EnumWindows(findBalloon, reinterpret_cast<LPARAM>(&shown));
+        const auto content = shown ? textOf(shown) : std::nullopt;
+        if (content && !content->empty()) {
+            std::printf("%s\n", content->c_str());
+            return kDone;
+        }
+        if (deadline.passed()) return fail("no balloon", "shown");
+        Sleep(50);
+    }
 }
 
 int checkState(Words words) {
@@ -470,6 +515,8 @@ constexpr Command kCommands[] = {
     {"syscolor", "<index>", 1, 1, systemColour},
     {"text", "<title> <control-id>", 2, 2, text},
     {"text-escaped", "<title> <control-id>", 2, 2, textEscaped},
+    {"tooltip", "<title> <control-id>", 2, 2, toolTip},
+    {"balloon", "<seconds>", 1, 1, balloon},
     {"count", "<title>", 1, 1, countWindows},
     {"check-state", "<title> <control-id>", 2, 2, checkState},
     {"click", "<title> <control-id>", 2, 2, click},

@@ -6,13 +6,17 @@
 // Everything it reads and writes is in the current folder, which it inherits from the program:
 //   "rasdial-scenario.txt"  a line "run_ms=<n>" (default 5000): the run lasts that long, or until a
 //                           file "rasdial-release.txt" appears, which it takes away (so that the
-//                           next run waits for a release of its own);
+//                           next run waits for a release of its own); a line "exit_code=<n>"
+//                           (default 0): what the run exits with, as the real one exits with the
+//                           dial-up service's error number;
 //   "rasdial-log.txt"       one line per start, written first:
 //                           "<system|elsewhere> args=<n> split=<m> [<first argument>]", where n counts
 //                           the arguments as the C runtime splits the command line and m as
 //                           CommandLineToArgvW does;
 //   "rasdial-done.txt"      one line per run, written just before exiting: "done show=<n>" with the show
-//                           style the starter asked for, or "done show=default" when it asked for none.
+//                           style the starter asked for, or "done show=default" when it asked for none;
+//   "rasdial-ticks.txt"     the system's tick count at each start and end: "start <tick>", and
+//                           "end <tick> <exit code>".
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
@@ -23,17 +27,23 @@
 
 namespace {
 
-unsigned runMilliseconds() {
+struct Scenario {
     unsigned runMs = 5000;
+    unsigned exitCode = 0;
+};
+
+Scenario readScenario() {
+    Scenario s;
     if (FILE* f = std::fopen("rasdial-scenario.txt", "r")) {
         char line[128];
         while (std::fgets(line, sizeof line, f)) {
             unsigned value = 0;
-            if (std::sscanf(line, "run_ms=%u", &value) == 1) runMs = value;
+            if (std::sscanf(line, "run_ms=%u", &value) == 1) s.runMs = value;
+            if (std::sscanf(line, "exit_code=%u", &value) == 1) s.exitCode = value;
         }
         std::fclose(f);
     }
-    return runMs;
+    return s;
 }
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
@@ -84,7 +94,11 @@ std::string showStyle() {
 int main(int argc, char** argv) {
     appendLine("rasdial-log.txt", std::string(where()) + " args=" + std::to_string(argc - 1) + " split=" +
                                       std::to_string(splitCount()) + " [" + (argc > 1 ? argv[1] : "") + "]");
-    runUntilReleased(runMilliseconds());
+    appendLine("rasdial-ticks.txt", "start " + std::to_string(GetTickCount()));
+    const Scenario scenario = readScenario();
+    runUntilReleased(scenario.runMs);
     appendLine("rasdial-done.txt", "done show=" + showStyle());
-    return 0;
+    appendLine("rasdial-ticks.txt",
+               "end " + std::to_string(GetTickCount()) + " " + std::to_string(scenario.exitCode));
+    return static_cast<int>(scenario.exitCode);
 }

@@ -3,7 +3,10 @@
 # system's command-line dialer, once per dialer run, the entry name as its one argument. The dialer is
 # the test double rasdial.exe, put in the system folder in place of Wine's and beside the program, where
 # it must never be started from; Wine's dial-up service lists no connection, so the keeper finds the
-# line down on every probe.
+# line down on every probe. What each run exits with is the result of the attempt: 0 is no failure and
+# the next run follows at the probe's pace, a wrong password (691) stops the redial until the user ticks
+# the switch again, and a failure that may mend itself (678, no answer) spaces the runs further and
+# further apart.
 
 SCENARIOS+=(
     manifest_selects_common_controls_6
@@ -13,6 +16,7 @@ SCENARIOS+=(
 RASDIAL_LOG=rasdial-log.txt    # one line per start: where from, how many arguments, the first one
 RASDIAL_DONE=rasdial-done.txt  # one line per finished run: "done show=<style>"
 RASDIAL_RELEASE=rasdial-release.txt  # ends the dialer's run, however long it has lasted
+RASDIAL_TICKS=rasdial-ticks.txt      # "start <tick>" and "end <tick> <exit code>" of each run
 RASDIAL_RUN_MS=60000                 # the longest a run lasts without a release
 RASDIAL_WATCH_SECONDS=5              # several of the keeper's one-second probes
 # Entry names that a naive quoting would split or cut: a quote, a backslash before a quote, a trailing
@@ -64,6 +68,106 @@ wait_for_lines() {
 
 counter_text() { printf ' You have been reconnected %s time(s).' "$1"; }
 
+# rasdial_scenario <key>=<value>...: the double's settings, replaced in one step, so that a dialer
+# starting meanwhile reads either the old ones or the new ones.
+rasdial_scenario() {
+    printf '%s\n' "$@" >"$APP_DIR/rasdial-scenario.new" || fail "cannot write the dialer's scenario"
+    mv -f "$APP_DIR/rasdial-scenario.new" "$APP_DIR/rasdial-scenario.txt" || fail "cannot replace the dialer's scenario"
+}
+
+ticks() { tr -d '\r' <"$APP_DIR/$RASDIAL_TICKS" 2>/dev/null; }
+# The runs that have started, by the ticks file (the start log is written a moment earlier).
+runs() { ticks | grep -c '^start '; }
+runs_reached() { [ "$(runs)" -ge "$1" ]; }
+
+# The gaps in ms between the end of each run from the <n>th on and the start of the next one.
+gaps_after_run() {
+    ticks | awk -v n="$1" '
+        $1 == "start" { if (ended != "") { printf "%s%d", sep, $2 - ended; sep = " " } runs++; ended = "" }
+        $1 == "end" && runs >= n { ended = $2 }'
+}
+
+# The number of the first run that exited with that code; empty while none has.
+first_run_with() { ticks | awk -v code="$1" '$1 == "start" { runs++ } $1 == "end" && $3 == code { print runs; exit }'; }
+run_ended_with() { [ -n "$(first_run_with "$1")" ]; }
+
+# The counter line's tooltip holds all these words, in capitals or not.
+tooltip_holds() {
+    local tip word
+    tip=$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP") || return 1
+    for word in "$@"; do [[ ${tip,,} == *"${word,,}"* ]] || return 1; done
+}
+
+expect_tooltip() {
+    local what=$1
+    shift
+    wait_until 10 tooltip_holds "$@" ||
+        fail "$what: the counter's tooltip [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")] does not say [$*]"
+    note "ok: $what: [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")]"
+}
+
+# What the balloon asks the user to do to try again: untick "Activate?" and tick it again.
+tick_switch_again() {
+    local state
+    for state in 0 1; do
+        drv click "$APP_TITLE" "$ID_CHCK_AUTO" >/dev/null || fail "the switch did not take the click"
+        expect_driver "switch after the click" "$state" check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    done
+}
+
+# Runs that exit with 0 are not failures: they follow each other at the probe's pace. Back-off would
+# leave 5, 10 and 20 s between them.
+expect_no_ladder() {
+    local from gaps gap
+    from=$(runs)
+    wait_until 30 runs_reached $((from + 5)) || fail "fewer than 5 runs exiting with 0 in 30 s"
+    gaps=$(gaps_after_run "$from")
+    for gap in $gaps; do
+        [ "$gap" -lt 9500 ] || fail "a gap of $gap ms after a run that exited with 0 (gaps: $gaps)"
+    done
+    note "ok: runs that exited with 0 followed each other after $gaps ms"
+}
+
+# A wrong password stops the redial: the run that was refused is the last one, for the 20 s watched,
+# until the user acts. A balloon and the tooltip tell the user why it stopped.
+expect_stop_on_wrong_password() {
+    local entry=$1 refused starts told
+    rasdial_scenario run_ms=300 exit_code=691
+    wait_until 15 run_ended_with 691 || fail "no run exited with 691 within 15 s"
+    refused=$(first_run_with 691)
+    # The notification area shows a balloon for 10 s at least.
+    ask told balloon 10
+    # The system's text for the error, where it has one, comes before the number.
+    [[ $told == "Stopped redialling \"$entry\": "*"error 691"*". Tick Activate? to try again." ]] ||
+        fail "the balloon says [$told]"
+    note "ok: the balloon says [$told]"
+    expect_steady 20 "runs, the one refused with 691 the last" "$refused" lines_of "$RASDIAL_LOG"
+    starts=$(lines_of "$RASDIAL_LOG")
+    expect_driver "counter once stopped" "$(counter_text "$starts")" text "$APP_TITLE" "$ID_LBL_LOOP"
+    expect_driver "still armed once stopped" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_tooltip "stopped on 691" 691 stopped
+}
+
+# No answer (678) may mend itself: each failed run is followed after a longer wait than the one before,
+# 1 s, 5 s, 10 s as the ladder goes. The gaps are counted from each run's end; a busy machine only
+# makes them longer, so each is checked against its step's floor.
+expect_back_off_on_no_answer() {
+    local from gaps
+    rasdial_scenario run_ms=300 exit_code=678
+    from=$(($(runs) + 1))
+    tick_switch_again
+    wait_until 60 runs_reached $((from + 3)) || fail "fewer than 4 runs after the switch was ticked again, in 60 s"
+    gaps=$(gaps_after_run "$from")
+    local first second third
+    read -r first second third _ <<<"$gaps"
+    note "gaps between the runs that exited with 678: $gaps ms"
+    [ "$second" -ge 4500 ] || fail "the second gap of $second ms is shorter than 5 s"
+    [ "$third" -ge 9500 ] || fail "the third gap of $third ms is shorter than 10 s"
+    if [ "$first" -ge "$second" ] || [ "$second" -ge "$third" ]; then fail "the gaps $gaps do not grow"; fi
+    note "ok: the gaps grow"
+    expect_tooltip "backing off after 678" 678 "next attempt"
+}
+
 # The side-by-side common controls are loaded only for a program whose manifest asks for them; without
 # it the process gets the system folder's version 5.
 manifest_selects_common_controls_6() {
@@ -88,7 +192,7 @@ nt_family_dials_once_per_dialer_run() {
     new_app_dir nt_family
     install_system_rasdial
     cp "$(e2e_tool rasdial.exe)" "$APP_DIR/rasdial.exe"
-    printf 'run_ms=%s\n' "$RASDIAL_RUN_MS" >"$APP_DIR/rasdial-scenario.txt"
+    rasdial_scenario "run_ms=$RASDIAL_RUN_MS"
     # Switch on at start-up: the keeper is armed before the user does anything.
     printf '"%s"\r\n%s\r\n' "Dial 1" 1 >"$APP_DIR/$SETTINGS_FILE"
     # Wine does not start the dialer as a child of the program, so stopping the program leaves it running.
@@ -143,7 +247,7 @@ nt_family_dials_once_per_dialer_run() {
     note "ok: counter = [$counter]"
 
     # Whatever the name holds, the system's dialer gets it as its one argument, and only that dialer runs.
-    printf 'run_ms=300\n' >"$APP_DIR/rasdial-scenario.txt"
+    rasdial_scenario run_ms=300
     : >"$APP_DIR/$RASDIAL_RELEASE"  # the second dialer waits for it
     local name
     for name in "${RASDIAL_NAMES[@]}"; do
@@ -154,4 +258,12 @@ nt_family_dials_once_per_dialer_run() {
     local others
     others=$(tr -d '\r' <"$APP_DIR/$RASDIAL_LOG" | grep -cv '^system args=1 split=1 \[')
     expect_eq "dials not by the system's dialer with one argument" 0 "$others"
+
+    local last=${RASDIAL_NAMES[-1]}
+    note "runs that exit with 0: no back-off"
+    expect_no_ladder
+    note "a wrong password (691): one run, then the redial stops until the user acts"
+    expect_stop_on_wrong_password "$last"
+    note "no answer (678), after the user has ticked the switch again: the gaps grow"
+    expect_back_off_on_no_answer
 }

@@ -2,7 +2,8 @@
 # The redial supervisor on the 9x family's way, against the dialer's test double: a dropped connection
 # is redialled once and counted, a connection that is up is left alone, and no attempt is made while
 # the dialer's progress window for the entry is open or the dialer started last still runs, however
-# its dialog behaves. Each function runs in its own subshell.
+# its dialog behaves. The dialer is kept moving: a dialog that comes late or an error box after a
+# failed dial is answered, the progress window never. Each function runs in its own subshell.
 
 SCENARIOS+=(
     redial_follows_the_connection_flag
@@ -41,7 +42,39 @@ expect_attempts() {
     expect_eq "dialer starts" "$count" "$(dialer_events "start $REDIAL_ENTRY")"
     expect_eq "dialogs confirmed with Enter" "$count" "$(dialer_events "enter $REDIAL_ENTRY")"
     expect_eq "dialogs left unanswered" 0 "$(dialer_events "timeout $REDIAL_ENTRY")"
+    expect_eq "progress windows cancelled" 0 "$(dialer_events "cancel $REDIAL_ENTRY")"
     expect_driver "counter line" "$(reconnected_text "$count")" text "$APP_TITLE" "$ID_LBL_LOOP"
+}
+
+starts() { dialer_events "start $REDIAL_ENTRY"; }
+
+# Whether the double's <n>th dialer has come to its end ("done", "timeout" or "close").
+dialer_ended() { [[ " $(events_after_start "$1") " =~ \ (done|timeout|close)\  ]]; }
+
+# expect_dialer_kept_moving <what> <events expected of that dialer> <dialer_scenario arguments...>:
+# with the connection down, one dialer of that behaviour, which leaves the line down, is answered as
+# expected and ends; the next attempt follows within seconds and connects. The dialogs wait 30 s for
+# Enter (the double's default), longer than the checks wait.
+expect_dialer_kept_moving() {
+    local what=$1 expected=$2 before
+    shift 2
+    note "$what"
+    before=$(starts)
+    dialer_scenario "$@"
+    set_connection_flag 0
+    wait_for_dialer_event start $((before + 1)) 30
+    # That dialer has read its scenario and is the only one until it ends; the next one connects.
+    dialer_scenario 500 1
+    wait_until 20 dialer_ended $((before + 1)) ||
+        fail "$what: the dialer did not end within 20 s: [$(events_after_start $((before + 1)))]"
+    wait_for_dialer_event start $((before + 2)) 15
+    wait_until 20 dialer_ended $((before + 2)) || fail "$what: the next dialer did not end within 20 s"
+    # "inactive" says only whether the dialog had the activation when Enter came.
+    expect_eq "$what: what the dialer saw" "$expected start" \
+        "$(events_after_start $((before + 1)) | sed 's/inactive //g')"
+    expect_eq "$what: progress windows cancelled" 0 "$(dialer_events "cancel $REDIAL_ENTRY")"
+    expect_eq "$what: flag set by the next dial" 1 "$(connection_flag)"
+    expect_driver "$what: counter line" "$(reconnected_text $((before + 2)))" text "$APP_TITLE" "$ID_LBL_LOOP"
 }
 
 redial_follows_the_connection_flag() {
@@ -93,21 +126,35 @@ redial_follows_the_connection_flag() {
     expect_attempts 5
     expect_eq "dialogs confirmed while not the active window" 1 "$(dialer_events "inactive $REDIAL_ENTRY")"
 
+    expect_dialer_kept_moving "an error box after Enter is confirmed too" "enter error error-enter done" \
+        500 0 error_box=1
+    expect_dialer_kept_moving "a dialer whose progress window comes first is left to dial" \
+        "error error-enter done" 2000 0 progress_first=1 error_box=1
+    expect_dialer_kept_moving "a dialog that comes up after 4 s is confirmed" "dialog enter done" \
+        500 0 dialog_delay_ms=4000
+
     note "a dialog that ignores Enter for 9 s: no second dialer beside it, a new one once it has gone"
+    local ignoring
+    ignoring=$(($(starts) + 1))
     dialer_scenario 500 0 ignore_enter=1 give_up_ms=9000
     set_connection_flag 0
-    wait_for_dialer_event "start" 6 30
+    wait_for_dialer_event "start" "$ignoring" 30
     # That dialer has read its scenario; the ones after it return at once.
     dialer_scenario 500 0 quit=1
-    wait_for_dialer_event "timeout" 1 30
-    wait_for_dialer_event "start" 7 15
-    expect_eq "what the sixth dialer saw before the next start" "ignored timeout start" "$(events_after_start 6)"
+    wait_until 30 dialer_ended "$ignoring" || fail "the ignoring dialer did not end within 30 s"
+    wait_for_dialer_event "start" $((ignoring + 1)) 15
+    # Asked again while it is kept moving, at most ten times, and closed if it does not give up first.
+    local seen
+    seen=$(events_after_start "$ignoring")
+    [[ $seen =~ ^ignored( ignored){0,9}\ (timeout|close)\ start$ ]] ||
+        fail "what the ignoring dialer saw before the next start: [$seen]"
+    note "ok: what the ignoring dialer saw before the next start = [$seen]"
 
     note "a dialer that returns at once is retried at the probe's pace"
     # Each attempt waiting out its dialog would take 4 s or more.
-    wait_for_dialer_event "start" 12 15
+    wait_for_dialer_event "start" $((ignoring + 6)) 15
     local interval
-    interval=$(mean_start_interval 7 12)
+    interval=$(mean_start_interval $((ignoring + 1)) $((ignoring + 6)))
     [ "$interval" -ge 900 ] || fail "dialers started every $interval ms, faster than the probe's second"
     note "ok: a new dialer every $interval ms on average"
     set_connection_flag 1

@@ -3,6 +3,9 @@
 // order the keyboard would produce it.
 #include <windows.h>
 
+#include <algorithm>
+#include <span>
+
 #include "Checks.h"
 #include "ProbeWindow.h"
 #include "platform/win32/services/Win32Files.h"
@@ -82,9 +85,19 @@ void checkDialog(Results& results, kestrove::win32::Win32Processes& processes, c
     const std::string title = std::string("Double ") + dialogCase.mode;
     HWND dialog = run.waitForWindow("#32770", title.c_str());
     if (!CHECK(dialog != nullptr)) return;
-    // Found by its process, as the redial finds the dialer's dialog.
-    CHECK(kestrove::win32::Win32Windows().processWindow(run.id()) ==
-          reinterpret_cast<kestrove::WindowHandle>(dialog));
+    // Found by its process, as the redial finds the dialer's dialog, with its class and title.
+    {
+        std::uint32_t ids[16] = {};
+        const std::span<const std::uint32_t> tree(ids, processes.processTree(run.id(), ids));
+        CHECK(!tree.empty() && tree[0] == run.id());
+        WindowList windows;
+        kestrove::win32::Win32Windows().processWindows(tree, windows);
+        const auto found =
+            std::find_if(windows.found.begin(), windows.found.end(), [&](const FoundWindow& w) {
+                return w.handle == reinterpret_cast<kestrove::WindowHandle>(dialog);
+            });
+        CHECK(found != windows.found.end() && found->classAnsi == "#32770" && found->titleAnsi == title);
+    }
     ProbeWindow mine("Mine", WS_OVERLAPPEDWINDOW | (dialogCase.background ? WS_VISIBLE : 0));
     if (dialogCase.background) {
         SetForegroundWindow(mine.get());

@@ -40,6 +40,10 @@ void checkProgramInfo(Results& results, const std::string& folder, kestrove::Pla
     CHECK(program.instance() == reinterpret_cast<kestrove::ModuleHandle>(instance));
     // The family Wine was told to report to this program (its AppDefaults version setting).
     CHECK(program.family() == family);
+    // The time of day in the user's format, and moved on by the seconds asked: an hour on is another text.
+    const std::string now = program.timeOfDayAnsi(0);
+    CHECK(!now.empty() && now.find(':') != std::string::npos);
+    CHECK(program.timeOfDayAnsi(3600) != now);
 }
 
 }  // namespace e2e::services

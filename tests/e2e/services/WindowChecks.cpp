@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "Checks.h"
@@ -64,22 +65,33 @@ void checkWindows(Results& results) {
     CHECK(rect == (kestrove::ScreenRect{ProbeWindow::kLeft, ProbeWindow::kTop,
                                         ProbeWindow::kLeft + ProbeWindow::kWidth,
                                         ProbeWindow::kTop + ProbeWindow::kHeight}));
-    // A process's window is a visible top-level one of that process, active or not.
-    CHECK(windows.processWindow(GetCurrentProcessId()) == 0);
+    // A process's windows are the visible top-level ones of that process, active or not, with class
+    // and title.
+    const std::uint32_t self[] = {static_cast<std::uint32_t>(GetCurrentProcessId())};
+    std::vector<FoundWindow> found;
+    const auto processWindow = [&](std::span<const std::uint32_t> ids) {
+        WindowList list;
+        windows.processWindows(ids, list);
+        found = list.found;
+        return found.empty() ? WindowHandle{0} : found[0].handle;
+    };
+    CHECK(processWindow(self) == 0);
     ShowWindow(probe.get(), SW_SHOWNOACTIVATE);
-    CHECK(windows.processWindow(GetCurrentProcessId()) == window);
+    CHECK(processWindow(self) == window && found.size() == 1 && found[0].classAnsi == ProbeWindow::kClass &&
+          found[0].titleAnsi == ProbeWindow::kTitle);
 
     // The taskbar and its notification area, where the zoom animation ends.
     const WindowHandle taskbar = windows.findWindow("Shell_TrayWnd", nullptr);
     CHECK(taskbar != 0);
     DWORD shell = 0;
     GetWindowThreadProcessId(reinterpret_cast<HWND>(taskbar), &shell);
-    CHECK(shell != GetCurrentProcessId() && windows.processWindow(shell) != window);
+    const std::uint32_t shellIds[] = {static_cast<std::uint32_t>(shell)};
+    CHECK(shell != GetCurrentProcessId() && processWindow(shellIds) != window);
     windows.drawAnimatedRects(window, IDANI_CAPTION, kestrove::ScreenRect{0, 0, 10, 10},
                               kestrove::ScreenRect{100, 100, 110, 110});
 
     DestroyWindow(probe.get());
-    CHECK(windows.processWindow(GetCurrentProcessId()) == 0);
+    CHECK(processWindow(self) == 0);
     CHECK(!windows.getWindowRect(window, rect));
     name[0] = 'x';
     CHECK(windows.getClassName(window, name, sizeof name) == 0);

@@ -1,7 +1,12 @@
 #include "platform/win32/services/Win32Processes.h"
 
+// tlhelp32.h needs the types of windows.h.
+// clang-format off
 #include <windows.h>
+#include <tlhelp32.h>
+// clang-format on
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -21,6 +26,12 @@ class Win32StartedProcess final : public StartedProcess {
     Win32StartedProcess(OwnedHandle&& process, DWORD id) : process_(std::move(process)), id_(id) {}
     std::uint32_t id() const override { return id_; }
     bool running() override { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+    std::uint32_t exitCode() override {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.get(), &code);
+        return code;
+    }
+    void terminate() override { TerminateProcess(process_.get(), 1); }
 
   private:
     OwnedHandle process_;
@@ -49,5 +60,30 @@ std::unique_ptr<StartedProcess> Win32Processes::start(const std::string& command
 }
 
 void Win32Processes::sendEnter(WindowHandle window) { pressEnter(toHwnd(window)); }
+
+// Toolhelp32's parent process ids (Windows 95 and 2000 on). A process id of the list may be reused after
+// its process ended; the tree only grows from the dialer held open, whose id is not.
+std::size_t Win32Processes::processTree(std::uint32_t root, std::span<std::uint32_t> ids) {
+    if (ids.empty()) return 0;
+    ids[0] = root;
+    std::size_t count = 1;
+    const OwnedFile list(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));  // fails as INVALID_HANDLE_VALUE
+    if (!list) return count;
+    // Walked again while it adds processes: a child may come before its parent in the list.
+    for (std::size_t known = 0; known != count && count < ids.size();) {
+        known = count;
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(list.get(), &entry); more && count < ids.size();
+             more = Process32Next(list.get(), &entry)) {
+            const auto tree = ids.first(count);
+            const bool childOfTree =
+                std::find(tree.begin(), tree.end(), entry.th32ParentProcessID) != tree.end();
+            if (childOfTree && std::find(tree.begin(), tree.end(), entry.th32ProcessID) == tree.end())
+                ids[count++] = entry.th32ProcessID;
+        }
+    }
+    return count;
+}
 
 }  // namespace kestrove::win32

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
 #include "platform/Services.h"
 
 namespace kestrove::win32 {
@@ -8,6 +12,7 @@ class Win32Processes final : public ProcessService {
   public:
     std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) override;
     void sendEnter(WindowHandle window) override;
+    std::size_t processTree(std::uint32_t root, std::span<std::uint32_t> ids) override;
 };
 
 }  // namespace kestrove::win32

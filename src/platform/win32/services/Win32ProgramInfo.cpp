@@ -48,4 +48,18 @@ PlatformFamily Win32ProgramInfo::family() {
 
 ModuleHandle Win32ProgramInfo::instance() { return reinterpret_cast<ModuleHandle>(instance_); }
 
+// Only the time of day is written, so moving it on needs no calendar.
+std::string Win32ProgramInfo::timeOfDayAnsi(std::uint32_t secondsAhead) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const std::uint32_t second =
+        (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + secondsAhead) % 86400u;
+    now.wHour = static_cast<WORD>(second / 3600);
+    now.wMinute = static_cast<WORD>(second / 60 % 60);
+    now.wSecond = static_cast<WORD>(second % 60);
+    char text[64] = {};
+    if (GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, text, sizeof text) == 0) return {};
+    return text;
+}
+
 }  // namespace kestrove::win32

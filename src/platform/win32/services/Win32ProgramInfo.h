@@ -13,6 +13,7 @@ class Win32ProgramInfo final : public ProgramInfo {
     std::string systemDirectory() override;
     ModuleHandle instance() override;
     PlatformFamily family() override;
+    std::string timeOfDayAnsi(std::uint32_t secondsAhead) override;
 
   private:
     HINSTANCE instance_;

@@ -30,6 +30,7 @@ constexpr std::size_t kMostRoom = 256;  // beyond this a request for more room i
 
 using RasEnumConnectionsFn = DWORD(WINAPI*)(RasConnV1* connections, LPDWORD byteCount, LPDWORD count);
 using RasGetConnectStatusFn = DWORD(WINAPI*)(HANDLE connection, RasConnStatusV1* status);
+using RasGetErrorStringFn = DWORD(WINAPI*)(UINT error, LPSTR text, DWORD size);
 
 RasState stateOf(DWORD state) {
     if (state == kRasConnected) return RasState::Connected;
@@ -74,12 +75,21 @@ bool Win32RasConnections::connections(std::vector<RasConnection>& connections) {
     for (std::size_t i = 0; i < found; ++i) {
         RasConnStatusV1 state = {};
         state.dwSize = sizeof state;
-        connections[i].state =
-            status(records_[i].hrasconn, &state) == 0 ? stateOf(state.rasconnstate) : RasState::Disconnected;
+        const bool known = status(records_[i].hrasconn, &state) == 0;
+        connections[i].state = known ? stateOf(state.rasconnstate) : RasState::Disconnected;
+        connections[i].error = known ? state.dwError : 0;
         records_[i].szEntryName[sizeof records_[i].szEntryName - 1] = '\0';
         connections[i].entryAnsi.assign(records_[i].szEntryName);
     }
     return true;
+}
+
+std::string Win32RasConnections::errorText(std::uint32_t error) {
+    const auto text = procAs<RasGetErrorStringFn>(ras_.proc("RasGetErrorStringA"));
+    char buffer[512] = {};  // the documented room for any message
+    if (text == nullptr || text(error, buffer, sizeof buffer) != 0) return {};
+    buffer[sizeof buffer - 1] = '\0';
+    return buffer;
 }
 
 }  // namespace kestrove::win32

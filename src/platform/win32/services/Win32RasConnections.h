@@ -12,6 +12,7 @@ class Win32RasConnections final : public RasConnectionService {
     explicit Win32RasConnections(RasLibrary& ras);
     ~Win32RasConnections() override;
     bool connections(std::vector<RasConnection>& connections) override;
+    std::string errorText(std::uint32_t error) override;
 
   private:
     struct Record;

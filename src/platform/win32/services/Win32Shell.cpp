@@ -23,8 +23,9 @@ static_assert(sys::kTrayCallbackMessage == WM_USER + 15);
 static_assert(sys::kWmLButtonUp == WM_LBUTTONUP && sys::kWmRButtonUp == WM_RBUTTONUP);
 static_assert(sys::kSwShowMaximized == SW_SHOWMAXIMIZED);
 
-// Always the first form of the record: it is the one every shell version understands, and the one the
-// record describes. Its size is the system's (88 bytes in 32-bit builds, wider with 64-bit handles).
+// The icon itself always uses the first form of the record: it is the one every shell version
+// understands, and the one the record describes. Its size is the system's (88 bytes in 32-bit builds, wider
+// with 64-bit handles).
 bool Win32Shell::notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -52,6 +53,51 @@ void Win32Shell::release(WindowHandle window) {
         Shell_NotifyIconA(NIM_DELETE, &data);
         return true;
     });
+}
+
+namespace {
+
+// DLLVERSIONINFO, which shell32 fills in from 4.71 on.
+struct DllVersion {
+    DWORD cbSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformID;
+};
+using DllGetVersionFn = HRESULT(CALLBACK*)(DllVersion* version);
+
+bool shellHasBalloons() {
+    const auto getVersion =
+        procAs<DllGetVersionFn>(GetProcAddress(GetModuleHandleA("shell32.dll"), "DllGetVersion"));
+    DllVersion version{sizeof(DllVersion), 0, 0, 0, 0};
+    return getVersion != nullptr && SUCCEEDED(getVersion(&version)) && version.dwMajorVersion >= 5;
+}
+
+void copyCut(char* to, std::size_t room, const std::string& text) {
+    const std::size_t length = std::min(text.size(), room - 1);
+    std::memcpy(to, text.data(), length);
+    to[length] = '\0';
+}
+
+}  // namespace
+
+// The record's second form, which only shells with balloons (5.0 and later) take: an older shell would
+// refuse it, and asking it is not worth the icon.
+bool Win32Shell::balloon(WindowHandle window, std::uint32_t id, const std::string& titleAnsi,
+                         const std::string& textAnsi) {
+    if (balloons_ < 0) balloons_ = shellHasBalloons() ? 1 : 0;
+    if (balloons_ == 0) return false;
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = toHwnd(window);
+    data.uID = id;
+    data.uFlags = NIF_INFO;
+    copyCut(data.szInfoTitle, sizeof data.szInfoTitle, titleAnsi);
+    copyCut(data.szInfo, sizeof data.szInfo, textAnsi);
+    data.uTimeout = 30'000;  // the longest a balloon is kept up; the shell stretches it while no one is there
+    data.dwInfoFlags = NIIF_WARNING;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 void Win32Shell::execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) {

@@ -15,9 +15,12 @@ class Win32Shell final : public ShellService {
 
     // Deletes the icons added for this window and not deleted since.
     void release(WindowHandle window);
+    bool balloon(WindowHandle window, std::uint32_t id, const std::string& titleAnsi,
+                 const std::string& textAnsi) override;
 
   private:
     std::vector<std::pair<WindowHandle, std::uint32_t>> icons_;  // (hWnd, uID) of the icons added
+    int balloons_ = -1;  // whether the shell has them, once known
 };
 
 }  // namespace kestrove::win32

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/SystemCodes.h"
 #include "platform/win32/services/HandleCasts.h"
 
@@ -14,23 +16,23 @@ namespace {
 RECT toRect(const ScreenRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 struct ProcessWindowSearch {
-    DWORD processId;
-    HWND dialog = nullptr;
-    HWND other = nullptr;
+    std::span<const std::uint32_t> processIds;
+    WindowVisitor& visitor;
 };
 
 BOOL CALLBACK visitTopLevel(HWND window, LPARAM context) {
     auto& search = *reinterpret_cast<ProcessWindowSearch*>(context);
     DWORD owner = 0;
-    if (GetWindowThreadProcessId(window, &owner) == 0 || owner != search.processId) return TRUE;
-    if (!IsWindowVisible(window)) return TRUE;
-    char name[8] = {};
-    if (GetClassNameA(window, name, sizeof name) > 0 && lstrcmpA(name, "#32770") == 0) {
-        search.dialog = window;
-        return FALSE;
-    }
-    if (search.other == nullptr) search.other = window;
-    return TRUE;
+    if (GetWindowThreadProcessId(window, &owner) == 0 || !IsWindowVisible(window)) return TRUE;
+    if (std::find(search.processIds.begin(), search.processIds.end(), owner) == search.processIds.end())
+        return TRUE;
+    char name[64] = {};
+    char title[256] = {};
+    const int nameLength = std::max(GetClassNameA(window, name, sizeof name), 0);
+    const int titleLength = std::max(GetWindowTextA(window, title, sizeof title), 0);
+    return search.visitor.visit(fromHwnd(window),
+                                std::string_view(name, static_cast<std::size_t>(nameLength)),
+                                std::string_view(title, static_cast<std::size_t>(titleLength)));
 }
 
 }  // namespace
@@ -64,10 +66,11 @@ void Win32Windows::drawAnimatedRects(WindowHandle window, int animation, const S
     DrawAnimatedRects(toHwnd(window), animation, &start, &end);
 }
 
-WindowHandle Win32Windows::processWindow(std::uint32_t processId) {
-    ProcessWindowSearch search{processId};
+void Win32Windows::processWindows(std::span<const std::uint32_t> processIds, WindowVisitor& visitor) {
+    ProcessWindowSearch search{processIds, visitor};
     EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
-    return fromHwnd(search.dialog != nullptr ? search.dialog : search.other);
 }
+
+void Win32Windows::close(WindowHandle window) { PostMessageA(toHwnd(window), WM_CLOSE, 0, 0); }
 
 }  // namespace kestrove::win32

@@ -12,7 +12,8 @@ class Win32Windows final : public WindowService {
     bool getWindowRect(WindowHandle window, ScreenRect& rect) override;
     void drawAnimatedRects(WindowHandle window, int animation, const ScreenRect& from,
                            const ScreenRect& to) override;
-    WindowHandle processWindow(std::uint32_t processId) override;
+    void processWindows(std::span<const std::uint32_t> processIds, WindowVisitor& visitor) override;
+    void close(WindowHandle window) override;
 };
 
 }  // namespace kestrove::win32

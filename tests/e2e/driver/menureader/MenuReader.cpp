@@ -1,6 +1,9 @@
-// Loaded into the program by the driver's hook: reads the items of the pop-up menu whose window receives
-// the read request and hands them to the driver through its shared buffer (see MenuReaderProtocol.h).
+// Loaded into the program by the driver's hook: reads the items of the pop-up menu, or the tooltip of a
+// control, whose window receives the read request and hands them to the driver through its shared
+// buffer (see MenuReaderProtocol.h).
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
 
 #include <cstring>
 #include <string>
@@ -53,6 +56,38 @@ std::string itemLines(HMENU menu) {
     return lines;
 }
 
+struct ToolTipSearch {
+    HWND owner;
+    HWND control;
+    std::string text;
+    bool found = false;
+};
+
+// A tooltip window of the form that holds a tool for the control: its text.
+BOOL CALLBACK readToolOf(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ToolTipSearch*>(context);
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+    char text[1100] = {};  // a tool's text is at most 1024 bytes long
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.hwnd = search->owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(search->control);
+    if (!SendMessageA(window, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
+    tool.lpszText = text;
+    SendMessageA(window, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    search->text = text;
+    search->found = true;
+    return FALSE;
+}
+
+std::string toolTipText(HWND owner, HWND control) {
+    ToolTipSearch search{owner, control, {}};
+    EnumThreadWindows(GetCurrentThreadId(), readToolOf, reinterpret_cast<LPARAM>(&search));
+    return search.found ? search.text : std::string(kNoToolTip);
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK MenuReaderHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -61,6 +96,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MenuReaderHook(int code, WPARA
         const auto menu = reinterpret_cast<HMENU>(SendMessageA(call->hwnd, kGetMenuHandle, 0, 0));
         SharedBuffer buffer(static_cast<DWORD>(call->wParam));
         buffer.write(menu != nullptr && IsMenu(menu) ? itemLines(menu) : std::string(kNoMenu));
+    }
+    if (code == HC_ACTION && call != nullptr &&
+        call->message == RegisterWindowMessageA(kReadToolTipMessage)) {
+        SharedBuffer buffer(static_cast<DWORD>(call->wParam));
+        buffer.write(toolTipText(call->hwnd, reinterpret_cast<HWND>(call->lParam)));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
