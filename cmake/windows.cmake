@@ -35,13 +35,14 @@ add_library(kestrove_win32 OBJECT
 target_include_directories(kestrove_win32 PUBLIC src)
 target_compile_definitions(kestrove_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0400 WINVER=0x0400)
 target_compile_options(kestrove_win32 PRIVATE -ffunction-sections -fdata-sections)
-# System DLLs only; the dial-up library (rasapi32) is loaded at run time, where it may be missing.
 # The timers are compiled by each program that links the backend, so that the idle measurement's build
 # can count their ticks (KESTROVE_COUNT_TICKS) from the same sources.
 add_library(kestrove_timer_window INTERFACE)
 target_sources(kestrove_timer_window INTERFACE ${CMAKE_SOURCE_DIR}/src/platform/win32/TimerWindow.cpp)
 target_link_libraries(kestrove_win32 INTERFACE kestrove_timer_window)
-target_link_libraries(kestrove_win32 PUBLIC shell32 advapi32 gdi32 user32 ole32 oleaut32 uuid comctl32)
+# System DLLs only. The dial-up library (rasapi32) is loaded at run time, where it may be missing, and
+# the picture loader (ole32, oleaut32) when the first picture is shown; uuid is data only.
+target_link_libraries(kestrove_win32 PUBLIC shell32 advapi32 gdi32 user32 uuid comctl32)
 
 add_executable(Kestrove WIN32
     src/app/Main.cpp

@@ -94,7 +94,16 @@ if [ -n "$demo" ]; then
     reg add "$APP_KEY" /v Version /d win98 /f
     set_line 0
     export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;rasapi32=n"
-    (while sleep "$DROP_EVERY_S"; do set_line 0; done) &
+    # Its sleep ends with it, so that nothing of the demo outlives the script.
+    (
+        trap 'kill "$nap" 2>/dev/null; exit 0' TERM
+        while :; do
+            sleep "$DROP_EVERY_S" &
+            nap=$!
+            wait "$nap"
+            set_line 0
+        done
+    ) &
     DROPPER_PID=$!
 else
     reg delete "$APP_KEY" /f || true

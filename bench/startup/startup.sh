@@ -34,8 +34,10 @@ cp "$TOOLS/startup/kestrove_startup_floor.exe" "$TOOLS/startup/kestrove_startup_
 
 # launch <program.exe> <title>: ms from launch to its window shown.
 launch() {
-    (cd "$WORK/app" && timeout -k 5 120 "$WINE" kestrove_startup_launch.exe "$1" "$2" 2>>"$WORK/launch.log") |
-        tr -d '\r'
+    local out
+    out=$(cd "$WORK/app" && timeout -k 5 120 "$WINE" kestrove_startup_launch.exe "$1" "$2" 2>>"$WORK/launch.log") ||
+        return 1
+    printf '%s\n' "${out//$'\r'/}"
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -51,8 +53,12 @@ for ((i = 1; i <= STARTS; i++)); do
     }
     kestrove+=("$k") floor+=("$f")
 done
-echo "launch to window shown ($(product_line)), ms, $STARTS starts each in turns:"
+echo "launch to window shown (${KESTROVE_EXE:-$(product_line)}), ms, $STARTS starts each in turns:"
 echo "  Kestrove ${kestrove[*]}"
 echo "  floor    ${floor[*]}"
+# The fastest start as well: on a busy machine it is the one least disturbed.
 k=$(median "${kestrove[@]}") f=$(median "${floor[@]}")
-awk -v k="$k" -v f="$f" 'BEGIN { printf "median: Kestrove %.1f ms, floor %.1f ms, ratio %.2fx (aim <= 1.3x: %s)\n", k, f, k / f, (k / f <= 1.3 ? "met" : "NOT met") }'
+kf=$(printf '%s\n' "${kestrove[@]}" | sort -g | head -n1) ff=$(printf '%s\n' "${floor[@]}" | sort -g | head -n1)
+awk -v k="$k" -v f="$f" -v kf="$kf" -v ff="$ff" 'BEGIN {
+    printf "median: Kestrove %.1f ms, floor %.1f ms, ratio %.2fx (aim <= 1.3x: %s); fastest: %.1f / %.1f ms, %.2fx\n",
+        k, f, k / f, (k / f <= 1.3 ? "met" : "NOT met"), kf, ff, kf / ff }'
