@@ -14,6 +14,7 @@ add_library(kestrove_win32 OBJECT
     src/platform/win32/Desktop.cpp
     src/platform/win32/FontSet.cpp
     src/platform/win32/FormWindow.cpp
+    src/platform/win32/OneKeeper.cpp
     src/platform/win32/PictureLoader.cpp
     src/platform/win32/Pictures.cpp
     src/platform/win32/PopupMenu.cpp

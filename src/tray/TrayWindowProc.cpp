@@ -41,11 +41,8 @@ bool AddToTray(Platform& platform, TrayHost& host, WindowHandle window, IconHand
     TrayIconData.uID = TrayIconId;
     TrayIconData.uFlags = sys::kNifMessageIconTip;
 
-    if (!platform.shell.notifyIcon(NotifyIconMessage::Add, TrayIconData)) {
-        platform.windowProcs.restore(TrayWindow, OldWindowProc);
-        return false;
-    }
     TrayActive = true;
+    if (!platform.shell.notifyIcon(NotifyIconMessage::Add, TrayIconData)) host.retryTrayIcon();
     AnimateTray(1, TrayWindow, platform.windows);
     return true;
 }
@@ -83,8 +80,8 @@ MessageResult TrayWindowProc(WindowHandle hWnd, std::uint32_t uMsg, std::uintptr
             owner->showFromTray();
             owner->letEventsRun();
         } else if (lParam == sys::kWmRButtonUp) {
-            // Foreground first and a null message after, or the menu stays open when the user clicks
-            // elsewhere.
+            // Foreground first, or the menu stays open when the user clicks elsewhere; a null message
+            // after, or the next opening closes at once.
             procs.setForeground(TrayWindow);
             owner->openTrayMenu();
             if (procs.isWindow(TrayWindow)) procs.postNull(TrayWindow);

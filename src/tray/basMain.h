@@ -20,7 +20,7 @@ class TrayHost {
     virtual void letEventsRun() = 0;
     virtual void showFromTray() = 0;
     virtual void openTrayMenu() = 0;  // returns after the chosen item's handler has run
-    // The re-created taskbar refused the icon: try again for a while.
+    // The taskbar refused the icon (a new one, or one still starting at log-on): try again for a while.
     virtual void retryTrayIcon() = 0;
 
   protected:
@@ -33,7 +33,7 @@ extern std::uint32_t TrayIconId;
 extern ProcAddress OldWindowProc;
 extern NotifyIconRecord TrayIconData;
 extern std::string TrayTip;
-// The window the hook serves, and whether the hook and icon are in place now.
+// The window the hook serves, and whether the hook is in place now (the icon there, or being retried).
 extern TrayHost* TrayOwner;
 extern bool TrayActive;
 extern std::uint32_t TaskbarCreated;  // the message the taskbar broadcasts when it is re-created
@@ -41,8 +41,9 @@ extern std::uint32_t TaskbarCreated;  // the message the taskbar broadcasts when
 MessageResult TrayWindowProc(WindowHandle hWnd, std::uint32_t uMsg, std::uintptr_t wParam,
                              std::intptr_t lParam);
 
-// Hooks the window, adds the icon with "Kestrove " + status as its tip and zooms into the tray. False
-// when the window must stay shown: without the hook or the icon nothing could bring it back.
+// Hooks the window, adds the icon with "Kestrove " + status as its tip and zooms into the tray; an icon
+// the taskbar refuses is left to the host's retries. False when the window must stay shown: without the
+// hook nothing could bring it back.
 bool AddToTray(Platform& platform, TrayHost& host, WindowHandle window, IconHandle icon,
                const std::string& status);
 

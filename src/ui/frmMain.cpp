@@ -115,6 +115,7 @@ frmMain::frmMain(Application& app, Platform& platform)
     imgIcon.onClick = [this] { imgIcon_Click(); };
     imgEgg.onMouseUp = [this](const MouseArgs& args) { imgEgg_MouseUp(args); };
     onMouseMove = [this](const MouseArgs& args) { Form_MouseMove(args); };
+    onActivateRequest = [this] { Form_ActivateRequest(); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
     tmrReconnect.onTimer = [this] { tmrReconnect_Timer(); };
     tmrTrayIcon.onTimer = [this] { tmrTrayIcon_Timer(); };
@@ -160,6 +161,7 @@ void frmMain::Timer1_Timer() {
 }
 
 void frmMain::tmrReconnect_Timer() {
+    if (app().sessionEnding()) return;  // a dialer now would hold up the shutdown with its dialog
     if (!redial_.redial()) return;
     ++ReconnectCount;
     lblLoop.setCaption(keeper::counterCaption(ReconnectCount));

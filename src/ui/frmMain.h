@@ -34,7 +34,7 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     forms::Label lblAuthor;
     forms::Timer Timer1;
     forms::Timer tmrReconnect;
-    forms::Timer tmrTrayIcon;  // retries the icon on a new taskbar
+    forms::Timer tmrTrayIcon;  // retries an icon the taskbar refused
 
     forms::MenuItem mnuPopUp;
     forms::MenuItem mnuRestore;
@@ -65,6 +65,7 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     void tmrTrayIcon_Timer();
     void mnuRestore_Click();
     void mnuExit_Click();
+    void Form_ActivateRequest();
 
     void MinimizeToTray();
     void SaveFromCombo();

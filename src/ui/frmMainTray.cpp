@@ -7,7 +7,7 @@ namespace kestrove {
 
 namespace {
 
-constexpr int kTrayIconRetries = 5;  // one a second
+constexpr int kTrayIconRetries = 20;  // one a second: a taskbar starting at log-on can take that long
 
 }  // namespace
 
@@ -28,8 +28,8 @@ void frmMain::showFromTray() { show(); }
 
 void frmMain::openTrayMenu() { popupMenu(mnuPopUp); }
 
-// A new taskbar may not take the icon at once. A few more tries, then the window comes back rather than
-// stay hidden with no icon to restore it.
+// A taskbar that is new or still starting may not take the icon at once. More tries, then the window
+// comes back rather than stay hidden with no icon to restore it.
 void frmMain::retryTrayIcon() {
     trayIconRetries_ = 0;
     tmrTrayIcon.setEnabled(true);
@@ -49,6 +49,16 @@ void frmMain::tmrTrayIcon_Timer() {
 void frmMain::mnuRestore_Click() {
     basMain::RemoveFromTray(platform_);
     show();
+}
+
+// Another start of the program asked for this window: back from the tray as "Restore Window" brings it,
+// or forward when it is shown.
+void frmMain::Form_ActivateRequest() {
+    if (basMain::TrayActive) {
+        mnuRestore_Click();
+    } else {
+        show();
+    }
 }
 
 void frmMain::mnuExit_Click() {

@@ -112,6 +112,22 @@ start_app() {
 
 app_running() { [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; }
 
+visibility_is() { [ "$(drv visible "$APP_TITLE")" = "$1" ]; }
+
+# Starts another copy of the program, from a folder of its own, while the one of start_app runs: it
+# must end by itself within a bounded time, write nothing beside itself and leave the first running.
+start_second_copy() {
+    local dir="$APP_DIR-again" rc=0
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    cp "$E2E_EXE" "$dir/Kestrove.exe"
+    (cd "$dir" && exec timeout -k 5 60 "$WINE" "$dir/Kestrove.exe") >>"$APP_LOG" 2>&1 || rc=$?
+    [ "$rc" -eq 0 ] || fail "the second start did not end by itself with status 0 (status $rc)"
+    note "ok: the second start ended by itself"
+    expect_eq "files beside the second copy" Kestrove.exe "$(ls -A "$dir")"
+    app_running || fail "the first start ended"
+}
+
 descendants() {
     local child
     for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do

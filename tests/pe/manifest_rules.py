@@ -1,4 +1,4 @@
-"""What the program's application manifest must say: its identity, the rights it asks for, the common
+"""What the program's application manifest must say: its identity, that it asks for no rights, the common
 controls it binds to, its resolution awareness and the systems it declares. Each rule takes the parsed
 manifest and the image's machine ("i386" or "amd64") and answers (ok, detail).
 """
@@ -67,18 +67,17 @@ def identity(root, machine):
     return ok, f"identity {attributes}"
 
 
-def execution_level(root, machine):
+def no_execution_level(root, machine):
+    """Any requested level, even the user's own, switches off the system's redirection of the program's
+    writes, and with it the settings file of a copy under Program Files."""
     levels = []
     for namespace in TRUST_NAMESPACES:
         path = "/".join(
             f"{{{namespace}}}{tag}"
             for tag in ("trustInfo", "security", "requestedPrivileges", "requestedExecutionLevel")
         )
-        levels += root.findall(path)
-    if len(levels) != 1:
-        return False, f"{len(levels)} requested execution levels"
-    level, ui_access = levels[0].get("level"), levels[0].get("uiAccess")
-    return (level, ui_access) == ("asInvoker", "false"), f"level {level}, uiAccess {ui_access}"
+        levels += [element.get("level") for element in root.findall(path)]
+    return not levels, f"requested execution levels {levels}"
 
 
 def common_controls(root, machine):
@@ -116,7 +115,7 @@ def supported_systems(root, machine):
 
 RULES = [
     ("manifest identity Kestrove 1.25.0.0 for the image's architecture", identity),
-    ("manifest asks to run as invoker without UI access", execution_level),
+    ("manifest requests no execution level, so the system virtualises its writes", no_execution_level),
     ("manifest binds the common controls 6.0", common_controls),
     ("manifest declares system DPI awareness", dpi_awareness),
     ("manifest declares Vista, 7, 8, 8.1 and 10/11", supported_systems),

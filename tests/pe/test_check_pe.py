@@ -294,6 +294,12 @@ def manifest_failures(text, machine="amd64", ids=(check_pe.MANIFEST_ID,)):
     return report, [line for line in out.splitlines() if line.startswith("FAIL")]
 
 
+TRUST_INFO = (
+    '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v3"><security><requestedPrivileges>'
+    '<requestedExecutionLevel level="{}" uiAccess="false"/></requestedPrivileges></security></trustInfo>'
+)
+
+
 class ManifestChecks(unittest.TestCase):
     CHECKS = 1 + len(manifest_rules.RULES)
 
@@ -318,8 +324,6 @@ class ManifestChecks(unittest.TestCase):
         cases = [
             ('version="1.25.0.0"', 'version="1.24.0.0"', "identity"),
             ('name="Kestrove"', 'name="Other"', "identity"),
-            ('level="asInvoker"', 'level="requireAdministrator"', "invoker"),
-            ('uiAccess="false"', 'uiAccess="true"', "invoker"),
             ('version="6.0.0.0"', 'version="5.82.0.0"', "common controls"),
             ("6595b64144ccf1df", "0000000000000000", "common controls"),
             (">true</dpiAware>", ">false</dpiAware>", "DPI"),
@@ -334,11 +338,17 @@ class ManifestChecks(unittest.TestCase):
                 self.assertEqual(len(failed), 1, failed)
                 self.assertIn(check, failed[0])
 
-    def test_missing_sections_and_a_later_resolution_setting_fail(self):
+    def test_missing_or_added_sections_and_a_later_resolution_setting_fail(self):
         text = manifest_text()
         cases = [
             (re.sub(r"<dependency>.*?</dependency>", "", text, flags=re.S), "common controls"),
-            (re.sub(r"<trustInfo .*?</trustInfo>", "", text, flags=re.S), "invoker"),
+            (text.replace("</assembly>", TRUST_INFO.format("asInvoker") + "</assembly>"), "execution level"),
+            (
+                text.replace("</assembly>", TRUST_INFO.format("highestAvailable") + "</assembly>").replace(
+                    "asm.v3\"><security", "asm.v2\"><security"
+                ),
+                "execution level",
+            ),
             (re.sub(r"<dpiAware .*?</dpiAware>", "", text, flags=re.S), "DPI"),
             (re.sub(r"<supportedOS [^>]*/><!-- Vista -->", "", text), "Vista"),
             (

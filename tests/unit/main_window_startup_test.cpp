@@ -35,6 +35,35 @@ TEST_F(StartUp, SavedSwitchHidesToTheTrayAndRewritesTheSameBytes) {
     EXPECT_EQ(sim.log().count("WriteFile"), 1u) << calls();
 }
 
+TEST_F(StartUp, ATaskbarStillStartingTakesTheIconOnARetryAndTheWindowNeverShows) {
+    sim.setFile(kSettingsPath, kThirteenBytes);
+    sim.setNotifyIconFails(true);
+    frmMain& main = start();
+    EXPECT_FALSE(main.visible());
+    sim.ui().advance(3000);
+    sim.setNotifyIconFails(false);
+    sim.ui().advance(1000);
+    EXPECT_TRUE(sim.trayIconPresent());
+    sim.log().clear();
+    sim.ui().advance(30'000);
+    EXPECT_FALSE(main.visible());
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA"), 0u) << "kept retrying\n" << calls();
+    EXPECT_EQ(sim.log().count("ShowWindow(frmMain, show)"), 0u) << calls();
+}
+
+TEST_F(StartUp, NoDialerOnceTheSessionEndsAndAgainWhenItGoesOn) {
+    sim.setRegistryValue("System\\CurrentControlSet\\Services\\RemoteAccess", "Remote Connection",
+                         {0, 0, 0, 0});
+    sim.setFile(kSettingsPath, kThirteenBytes);
+    start();
+    sim.ui().endSession(true);
+    sim.ui().advance(5000);
+    EXPECT_TRUE(sim.startedCommandLines().empty()) << calls();
+    sim.ui().endSession(false);  // another program refused, the session goes on
+    sim.ui().advance(1000);
+    EXPECT_EQ(sim.startedCommandLines().size(), 1u) << calls();
+}
+
 TEST_F(StartUp, SwitchHandlingRunsInsideTheLoadBeforeTheListIsFilled) {
     sim.setFile(kSettingsPath, kThirteenBytes);
     sim.setPhoneBook({"Dial 1"});
@@ -119,6 +148,8 @@ TEST_F(StartUp, ClosingTheOnlyWindowEndsTheProgram) {
     EXPECT_TRUE(app.loadedForms().empty());
     EXPECT_TRUE(sim.ui().quitRequested());
     EXPECT_EQ(settings(), std::nullopt);  // nothing is saved at exit
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA"), 0u) << "released an icon never added\n" << calls();
+    EXPECT_EQ(sim.log().count("SetWindowLongA"), 0u) << calls();
 }
 
 TEST_F(StartUp, MouseOverTheWindowKeepsTheAuthorLabelHidden) {

@@ -200,14 +200,55 @@ TEST_F(Tray, HidingTwiceKeepsTheFirstProcedureAndOneIcon) {
     EXPECT_TRUE(main.visible());
 }
 
-TEST_F(Tray, NeverHiddenWhenTheIconCannotBeAdded) {
+TEST_F(Tray, AnIconTheTaskbarRefusesIsRetriedForTwentySecondsWhileTheWindowStaysHidden) {
     frmMain& main = startShown();
     sim.setNotifyIconFails(true);
     hide(main);
-    EXPECT_TRUE(main.visible());
+    EXPECT_FALSE(main.visible());
+    EXPECT_FALSE(sim.trayIconPresent());
+    sim.ui().advance(19'000);
+    EXPECT_FALSE(main.visible()) << "gave up before 20 s";
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 20u) << "not one try a second\n" << calls();
+    sim.ui().advance(1000);
+    EXPECT_TRUE(main.visible()) << "hidden with no icon\n" << calls();
     EXPECT_EQ(sim.log().count("SetWindowLongA(-4)"), 2u) << "hook not undone\n" << calls();
+
+    sim.setNotifyIconFails(false);
     sim.log().clear();
     trayMessage(main, 514);
+    sim.ui().advance(5000);
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA"), 0u) << calls();
+}
+
+TEST_F(Tray, ClosedFromOutsideInTheTrayTheWindowTakesItsHookAndIconAlong) {
+    frmMain& main = startShown();
+    hide(main);
+    const NotifyIconRecord added = sim.notifyIconRecords().back();
+    sim.log().clear();
+    sim.ui().closeForm(main.native());  // WM_CLOSE from a task manager or an uninstaller
+    sim.ui().doEvents();
+    expectOrder({"SetWindowLongA(-4)", "Shell_NotifyIconA(2)", "DestroyWindow(frmMain)"});
+    EXPECT_FALSE(sim.trayIconPresent());
+    const NotifyIconRecord deleted = sim.notifyIconRecords().back();
+    EXPECT_EQ(std::pair(deleted.hWnd, deleted.uID), std::pair(added.hWnd, added.uID));
+    EXPECT_TRUE(sim.ui().quitRequested());
+}
+
+TEST_F(Tray, ASecondStartBringsTheWindowBackAsRestoreWindowDoes) {
+    frmMain& main = startShown();
+    hide(main);
+    sim.log().clear();
+    sim.ui().askToActivate(main.native());
+    sim.ui().doEvents();
+    expectOrder({"SetWindowLongA(-4)", "Shell_NotifyIconA(2)", "ShowWindow(frmMain, show)"});
+    EXPECT_EQ(sim.log().count("DrawAnimatedRects"), 0u) << calls();
+    EXPECT_TRUE(main.visible());
+    EXPECT_FALSE(sim.trayIconPresent());
+
+    sim.log().clear();
+    sim.ui().askToActivate(main.native());  // already shown: only brought forward
+    sim.ui().doEvents();
+    EXPECT_EQ(sim.log().count("ShowWindow(frmMain, show)"), 1u) << calls();
     EXPECT_EQ(sim.log().count("Shell_NotifyIconA"), 0u) << calls();
 }
 
@@ -224,6 +265,13 @@ TEST_F(Tray, IconComesBackWhenTheTaskbarIsRecreated) {
     trayMessage(main, 514);  // once restored, a new taskbar adds nothing
     sim.sendMessage(main.hWnd(), basMain::TaskbarCreated, 0, 0);
     EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 2u) << calls();
+
+    // Not even when the hook is still in the window's chain, as another subclass put back over it
+    // would leave it.
+    sim.platform().windowProcs.install(main.hWnd(), basMain::TrayWindowProc);
+    sim.sendMessage(main.hWnd(), basMain::TaskbarCreated, 0, 0);
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 2u) << calls();
+    EXPECT_FALSE(sim.trayIconPresent());
 }
 
 TEST_F(Tray, AStartIntoTheTrayZoomsFromWhereTheWindowWillAppear) {
@@ -251,7 +299,7 @@ TEST_F(Tray, ANewTaskbarThatRefusesTheIconIsRetriedThenTheWindowComesBack) {
     sim.dropTrayIcons();
     sim.setNotifyIconFails(true);
     sim.sendMessage(main.hWnd(), basMain::TaskbarCreated, 0, 0);
-    sim.ui().advance(4000);
+    sim.ui().advance(19'000);
     EXPECT_FALSE(main.visible()) << "gave up after too few tries";
     sim.ui().advance(1000);
     EXPECT_TRUE(main.visible()) << "hidden with no icon\n" << calls();

@@ -45,6 +45,8 @@ class Application {
 
     const std::vector<Form*>& loadedForms() const { return loaded_; }
     bool loading() const { return loadingDepth_ > 0; }
+    // The system has asked to end the session and not taken it back.
+    bool sessionEnding() const { return sessionEnding_; }
 
     void doEvents();
     void run();  // the message loop; returns when the last window has been unloaded
@@ -68,6 +70,7 @@ class Application {
     int loadingDepth_ = 0;
     int handlerDepth_ = 0;
     unsigned unhandledErrors_ = 0;
+    bool sessionEnding_ = false;
 };
 
 }  // namespace kestrove::forms

@@ -66,7 +66,16 @@ struct MenuEntry {
     std::vector<MenuEntry> children;
 };
 
-enum class FormEvent : std::uint8_t { Click, MouseMove, CloseRequested };
+// ActivateRequested: another start of the program asks for this window. SessionEnding and
+// SessionContinues: the system asks whether the session may end, and says whether it ended after all.
+enum class FormEvent : std::uint8_t {
+    Click,
+    MouseMove,
+    CloseRequested,
+    ActivateRequested,
+    SessionEnding,
+    SessionContinues
+};
 enum class ControlEvent : std::uint8_t { Click, MouseDown, MouseUp, MouseMove };
 
 // Implemented by the core; a backend calls it for what the user does.

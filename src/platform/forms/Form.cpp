@@ -137,6 +137,13 @@ void Form::formEvent(FormEvent event, const MouseArgs& args) {
             case FormEvent::CloseRequested:
                 unload();  // no window has a close handler
                 break;
+            case FormEvent::ActivateRequested:
+                if (onActivateRequest) onActivateRequest();
+                break;
+            case FormEvent::SessionEnding:
+            case FormEvent::SessionContinues:
+                app_.sessionEnding_ = event == FormEvent::SessionEnding;
+                break;
         }
     });
 }

@@ -46,6 +46,7 @@ class Form : private FormEvents {
 
     std::function<void()> onClick;
     std::function<void(const MouseArgs&)> onMouseMove;
+    std::function<void()> onActivateRequest;
 
   protected:
     virtual void Form_Load() {}

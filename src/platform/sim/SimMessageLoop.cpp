@@ -187,4 +187,13 @@ void SimBackend::moveOverForm(NativeId form) { postFormEvent(form, FormEvent::Mo
 
 void SimBackend::closeForm(NativeId form) { postFormEvent(form, FormEvent::CloseRequested); }
 
+void SimBackend::askToActivate(NativeId form) { postFormEvent(form, FormEvent::ActivateRequested); }
+
+void SimBackend::endSession(bool ends) {
+    for (const auto& [id, form] : forms_) {
+        postFormEvent(id, FormEvent::SessionEnding);
+        if (!ends) postFormEvent(id, FormEvent::SessionContinues);
+    }
+}
+
 }  // namespace kestrove::sim

@@ -75,9 +75,15 @@ SimPlatform::SimPlatform()
       impl_(std::make_unique<Impl>(log_, backend_)),
       platform_(std::make_unique<Platform>(Platform{
           impl_->phoneBook, impl_->codePage, impl_->files, impl_->program, impl_->registry, impl_->windows,
-          impl_->processes, impl_->shell, impl_->windowProcs, impl_->rasConnections})) {}
+          impl_->processes, impl_->shell, impl_->windowProcs, impl_->rasConnections})) {
+    // As the real services do: a window destroyed while hooked and in the tray takes neither along.
+    backend_.beforeDestroy([this](WindowHandle window) {
+        impl_->windowProcs.release(window);
+        impl_->shell.release(window);
+    });
+}
 
-SimPlatform::~SimPlatform() = default;
+SimPlatform::~SimPlatform() { backend_.beforeDestroy(nullptr); }
 
 void SimPlatform::setPhoneBook(std::vector<std::string> ansiNames,
                                std::optional<std::uint32_t> reportedCount) {

@@ -121,7 +121,13 @@ class SimBackend final : public forms::Backend {
     void mouse(forms::NativeId control, forms::ControlEvent event, int button, int shift);
     void clickForm(forms::NativeId form);
     void moveOverForm(forms::NativeId form);
-    void closeForm(forms::NativeId form);  // the title-bar close button
+    void closeForm(forms::NativeId form);      // the title-bar close button
+    void askToActivate(forms::NativeId form);  // what a second start of the program sends
+    // The system asks every window whether the session may end, then says whether it did.
+    void endSession(bool ends);
+    // Runs just before a form's window is destroyed, with its handle: what the system services hold for
+    // the window is released there.
+    void beforeDestroy(std::function<void(WindowHandle window)> release) { release_ = std::move(release); }
 
     // The next popupMenu() returns the entry with this caption (searched through submenus), or 0. The
     // menu's modal loop handles the messages already queued before it returns.
@@ -169,6 +175,7 @@ class SimBackend final : public forms::Backend {
     TwipSize screen_{15360, 11520};  // 1024 x 768 at 96 dpi
     std::optional<std::string> popupChoice_;
     std::vector<forms::MenuEntry> lastPopup_;
+    std::function<void(WindowHandle)> release_;
     bool quit_ = false;
 };
 

@@ -36,6 +36,19 @@ bool SimShell::notifyIcon(NotifyIconMessage message, const NotifyIconRecord& rec
     return false;
 }
 
+void SimShell::release(WindowHandle window) {
+    std::vector<std::uint32_t> ids;
+    for (const auto& [hWnd, uID] : icons_) {
+        if (hWnd == window) ids.push_back(uID);
+    }
+    for (const std::uint32_t id : ids) {
+        NotifyIconRecord record;
+        record.hWnd = window;
+        record.uID = id;
+        notifyIcon(NotifyIconMessage::Delete, record);
+    }
+}
+
 void SimShell::execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) {
     log_.add("ShellExecuteA(" + operationAnsi + ", " + fileAnsi + ", " + std::to_string(showCommand) + ")");
 }

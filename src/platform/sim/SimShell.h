@@ -23,6 +23,7 @@ class SimShell final : public ShellService {
     const std::vector<NotifyIconRecord>& records() const { return records_; }
     bool iconPresent() const { return !icons_.empty(); }
     void dropIcons() { icons_.clear(); }  // the taskbar was re-created
+    void release(WindowHandle window);    // deletes the window's icons, as its destruction does
 
     bool notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) override;
     void execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) override;

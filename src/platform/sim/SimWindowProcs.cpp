@@ -44,6 +44,10 @@ void SimWindowProcs::restore(WindowHandle window, ProcAddress previous) {
     if (windows_.ownForm(window) != nullptr) procs_[window] = previous;
 }
 
+void SimWindowProcs::release(WindowHandle window) {
+    if (current(window) != kDefaultProc) restore(window, kDefaultProc);
+}
+
 MessageResult SimWindowProcs::call(ProcAddress proc, WindowHandle window, std::uint32_t message,
                                    std::uintptr_t wParam, std::intptr_t lParam) {
     log_.add("CallWindowProcA(" + std::to_string(message) + ", " + std::to_string(wParam) + ", " +

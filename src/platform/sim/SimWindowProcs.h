@@ -1,7 +1,9 @@
 #pragma once
 // Window procedures of the program's own windows. Each starts with the system's default procedure;
 // install() puts a portable WindowProc in its place, and messages sent to the window reach whichever
-// procedure is current.
+// procedure is current. Installing and restoring are recorded as the one call "SetWindowLongA(-4)"
+// each, the call the program asks for; the real service also keeps the procedure in properties of the
+// window and installs a trampoline, which the record leaves out.
 
 #include <map>
 #include <string>
@@ -20,6 +22,8 @@ class SimWindowProcs final : public WindowProcService {
 
     void setDefaultResult(MessageResult result) { defaultResult_ = result; }
     void setInstallFails(bool fails) { installFails_ = fails; }
+    // Puts the default procedure back on a window that is being destroyed while hooked.
+    void release(WindowHandle window);
     // The system delivering a message: no CallWindowProcA is recorded.
     MessageResult send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam);

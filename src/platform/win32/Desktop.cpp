@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/OneKeeper.h"
 #include "platform/win32/Win32Backend.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -9,8 +10,14 @@ namespace kestrove::win32 {
 
 void runOnDesktop(void (*program)(forms::Backend& backend, Platform& platform)) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    Win32Backend backend(instance);
+    // The services before the backend: the forms' windows give up what the services hold for them.
     Win32Platform services(instance);
+    const OneKeeper keeper(services.platform().program.family());
+    if (!keeper.first()) {
+        keeper.activateFirst();
+        return;
+    }
+    Win32Backend backend(instance, &services);
     program(backend, services.platform());
 }
 

@@ -7,8 +7,9 @@
 
 namespace kestrove::win32 {
 
-// Builds both for this executable and runs the program on them; they go when it returns. A failure to
-// build them, or one the program lets through, reaches the caller.
+// Builds both for this executable and runs the program on them; they go when it returns. When another
+// start of the program already keeps this session, asks it to show its main window and returns without
+// running the program. A failure to build them, or one the program lets through, reaches the caller.
 void runOnDesktop(void (*program)(forms::Backend& backend, Platform& platform));
 
 }  // namespace kestrove::win32

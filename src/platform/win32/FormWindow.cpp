@@ -135,7 +135,18 @@ void FormWindow::paintDecorations(HWND window) {
 LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (closing_) return DefWindowProcA(window, message, wParam, lParam);
     // Every event below may unload this form: nothing of it is touched after raising one.
+    if (message == context_.activateRequest && message != 0) {
+        events_.formEvent(forms::FormEvent::ActivateRequested, {});
+        return 0;
+    }
     switch (message) {
+        case WM_QUERYENDSESSION:
+            events_.formEvent(forms::FormEvent::SessionEnding, {});
+            return TRUE;  // the program holds nothing that must be kept
+        case WM_ENDSESSION:
+            events_.formEvent(wParam ? forms::FormEvent::SessionEnding : forms::FormEvent::SessionContinues,
+                              {});
+            return 0;
         case WM_CLOSE:
             events_.formEvent(forms::FormEvent::CloseRequested,
                               {});  // the core decides; no DestroyWindow here

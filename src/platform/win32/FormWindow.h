@@ -24,6 +24,7 @@ struct FormContext {
     const WindowClass& windowClass;
     PictureStore& pictures;
     Dpi dpi;
+    UINT activateRequest;  // the registered message of a second start; 0 when it could not be registered
 };
 
 class FormWindow final : private MessageTarget {

@@ -29,14 +29,10 @@ int trackPopupMenu(HWND owner, const std::vector<forms::MenuEntry>& entries) {
     const OwnedMenu menu = buildMenu(entries);
     POINT at{};
     GetCursorPos(&at);
-    // Without the owner in the foreground the menu would not close when the user clicks elsewhere,
-    // and without the WM_NULL afterwards a second opening would close at once. The menu opens on a
-    // right-button release, so the right button picks an item too, as in the shell's own menus.
-    SetForegroundWindow(owner);
-    const int chosen = static_cast<int>(TrackPopupMenu(
-        menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr));
-    PostMessageA(owner, WM_NULL, 0, 0);
-    return chosen;
+    // The menu opens on a right-button release, so the right button picks an item too, as in the
+    // shell's own menus. The tray's hook puts the owner in the foreground around it.
+    return static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x,
+                                           at.y, 0, owner, nullptr));
 }
 
 }  // namespace kestrove::win32

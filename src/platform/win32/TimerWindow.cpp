@@ -39,6 +39,9 @@ LRESULT TimerWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
         tick(static_cast<forms::TimerId>(wParam));
         return 0;
     }
+    // A close sent from outside (a task manager, an uninstaller) would destroy the window and stop every
+    // timer of the program without a sign; the program's windows decide when it ends.
+    if (message == WM_CLOSE) return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

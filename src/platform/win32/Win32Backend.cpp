@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/OneKeeper.h"
 #include "platform/win32/PopupMenu.h"
 
 namespace kestrove::win32 {
@@ -17,11 +18,17 @@ Dpi screenDpi() {
 
 }  // namespace
 
-Win32Backend::Win32Backend(HINSTANCE instance)
-    : dpi_(screenDpi()), windowClass_(instance), pictures_(instance, dpi_), timers_(windowClass_) {}
+Win32Backend::Win32Backend(HINSTANCE instance, WindowRelease* release)
+    : release_(release),
+      dpi_(screenDpi()),
+      activateRequest_(RegisterWindowMessageA(kActivateRequestMessage)),
+      windowClass_(instance),
+      pictures_(instance, dpi_),
+      timers_(windowClass_) {}
 
 forms::NativeId Win32Backend::createForm(const forms::FormDesc& desc, forms::FormEvents& events) {
-    forms_.push_back(std::make_unique<FormWindow>(FormContext{windowClass_, pictures_, dpi_}, desc, events));
+    forms_.push_back(std::make_unique<FormWindow>(
+        FormContext{windowClass_, pictures_, dpi_, activateRequest_}, desc, events));
     return reinterpret_cast<forms::NativeId>(forms_.back().get());
 }
 
@@ -33,6 +40,7 @@ void Win32Backend::destroyForm(forms::NativeId id) {
     // Out of the list before the window goes, so that nothing reaches it while it is being destroyed.
     std::unique_ptr<FormWindow> doomed = std::move(*found);
     forms_.erase(found);
+    if (release_ != nullptr) release_->release(doomed->hwnd());
 }
 
 void Win32Backend::showForm(forms::NativeId id) { form(id).show(); }

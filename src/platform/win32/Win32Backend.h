@@ -11,12 +11,14 @@
 #include "platform/win32/Pictures.h"
 #include "platform/win32/TimerWindow.h"
 #include "platform/win32/WindowClass.h"
+#include "platform/win32/WindowRelease.h"
 
 namespace kestrove::win32 {
 
 class Win32Backend final : public forms::Backend {
   public:
-    explicit Win32Backend(HINSTANCE instance);
+    // release, when given, hears of every form's window just before it is destroyed.
+    explicit Win32Backend(HINSTANCE instance, WindowRelease* release = nullptr);
 
     forms::NativeId createForm(const forms::FormDesc& desc, forms::FormEvents& events) override;
     void destroyForm(forms::NativeId form) override;
@@ -56,7 +58,9 @@ class Win32Backend final : public forms::Backend {
     static ControlWindow& control(forms::NativeId id) { return *reinterpret_cast<ControlWindow*>(id); }
     void dispatch(MSG& message);
 
+    WindowRelease* release_;
     Dpi dpi_;
+    UINT activateRequest_;
     WindowClass windowClass_;
     PictureStore pictures_;
     TimerWindow timers_;

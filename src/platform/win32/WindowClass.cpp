@@ -5,8 +5,6 @@
 namespace kestrove::win32 {
 namespace {
 
-constexpr char kClassName[] = "KestroveWindow";
-
 MessageTarget* targetOf(HWND window) {
     return reinterpret_cast<MessageTarget*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
@@ -33,17 +31,17 @@ WindowClass::WindowClass(HINSTANCE instance) : instance_(instance) {
     wc.lpfnWndProc = targetWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kClassName;
+    wc.lpszClassName = kWindowClassName;
     atom_ = RegisterClassA(&wc);
     if (atom_ == 0) throw RuntimeError("cannot register the window class");
 }
 
-WindowClass::~WindowClass() { UnregisterClassA(kClassName, instance_); }
+WindowClass::~WindowClass() { UnregisterClassA(kWindowClassName, instance_); }
 
 HWND WindowClass::create(MessageTarget& target, DWORD exStyle, DWORD style, const char* title, int width,
                          int height) const {
-    HWND window = CreateWindowExA(exStyle, kClassName, title, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
-                                  height, nullptr, nullptr, instance_, &target);
+    HWND window = CreateWindowExA(exStyle, kWindowClassName, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  width, height, nullptr, nullptr, instance_, &target);
     if (window == nullptr) throw RuntimeError("cannot create a window");
     return window;
 }

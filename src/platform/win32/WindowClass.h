@@ -6,6 +6,8 @@
 
 namespace kestrove::win32 {
 
+inline constexpr char kWindowClassName[] = "KestroveWindow";
+
 class MessageTarget {
   public:
     virtual LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;

@@ -403,11 +403,24 @@ int instance(Words words) {
     return kDone;
 }
 
+// With a title, the window of that class with exactly that title, which may be empty: the program's
+// untitled helper window.
+HWND windowOfClass(Words words) {
+    return FindWindowA(words[0].c_str(), words.size() > 1 ? words[1].c_str() : nullptr);
+}
+
 int findClass(Words words) {
-    HWND window = FindWindowA(words[0].c_str(), nullptr);
+    HWND window = windowOfClass(words);
     if (window == nullptr) return fail("no window of class", words[0]);
     printHandle(window);
     return kDone;
+}
+
+// Sent, not posted: the window has handled the close when this returns.
+int closeClass(Words words) {
+    HWND window = windowOfClass(words);
+    if (window == nullptr) return fail("no window of class", words[0]);
+    return sendWithin(window, WM_CLOSE, 0, 0) ? kDone : fail("no answer from", words[0]);
 }
 
 int focus(Words words) {
@@ -472,7 +485,8 @@ constexpr Command kCommands[] = {
     {"close", "<title>", 1, 1, close},
     {"paint", "<title>", 1, 1, paint},
     {"instance", "<title>", 1, 1, instance},
-    {"find-class", "<class>", 1, 1, findClass},
+    {"find-class", "<class> [<title>]", 1, 2, findClass},
+    {"close-class", "<class> <title>", 2, 2, closeClass},
     {"focus", "<title>", 1, 1, focus},
     {"children", "<title>", 1, 1, children},
     {"list", "", 0, 0, list},

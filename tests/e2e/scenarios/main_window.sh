@@ -80,6 +80,13 @@ saved_entry_and_switch_are_restored() {
     expect_driver "combo text" "Dial 1" text "$APP_TITLE" "$ID_COMBO1"
     expect_driver "switch ticked" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
     expect_file_hex "file rewritten with the same bytes" "$APP_DIR/$SETTINGS_FILE" "$saved"
+
+    # The NT family's way to find the keeper already running: a second start shows its window.
+    expect_driver "in the tray" 0 visible "$APP_TITLE"
+    start_second_copy
+    wait_until 10 visibility_is 1 || fail "the second start did not bring the window back"
+    expect_driver "one window titled $APP_TITLE" 1 count "$APP_TITLE"
+    expect_eq "settings file after the second start" "$saved" "$(file_hex "$APP_DIR/$SETTINGS_FILE")"
 }
 
 # As the writer of old stored the name A": the line end closes the name, and the switch still reads 1.

@@ -112,3 +112,36 @@ redial_follows_the_connection_flag() {
     note "ok: a new dialer every $interval ms on average"
     set_connection_flag 1
 }
+
+# ---- Timers and a close sent from outside ----
+
+SCENARIOS+=(
+    timers_outlive_a_close_sent_to_their_window
+)
+
+TIMER_WINDOW_CLASS=KestroveWindow
+
+# A task manager or an uninstaller closes every top-level window of the program, also the untitled one
+# its timers run on: that window stays, and the drops after it are redialled and counted.
+timers_outlive_a_close_sent_to_their_window() {
+    new_app_dir timer_close
+    printf '"%s"\r\n1\r\n' "$REDIAL_ENTRY" >"$APP_DIR/$SETTINGS_FILE"
+    install_dialer_double
+    use_win98_mode
+    set_connection_flag 1
+    dialer_scenario 500 1
+    start_app
+    local before after
+    ask before find-class "$TIMER_WINDOW_CLASS" ""
+    drv close-class "$TIMER_WINDOW_CLASS" "" >/dev/null || fail "the timer window did not answer the close"
+    ask after find-class "$TIMER_WINDOW_CLASS" ""
+    expect_eq "the timer window after the close" "$before" "$after"
+
+    local drop
+    for drop in 1 2; do
+        set_connection_flag 0
+        wait_for_dialer_event "done" "$drop" 30
+        expect_attempts "$drop"
+        expect_eq "flag set by dial $drop" 1 "$(connection_flag)"
+    done
+}

@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # The tray icon's messages on the 9x family's way: a saved switch of 1 starts the program in the tray;
 # the icon's left-button release restores the window, "&Hide" hides it again, and the right-button
-# release opens the pop-up menu, whose items restore the window and end the program. The icon's
+# release opens the pop-up menu, whose items restore the window and end the program; a second start
+# brings the window back and ends. The icon's
 # messages are what the notification area sends: message 1039, wParam the module instance, lParam the
 # mouse message. Each function runs in its own subshell.
 
@@ -19,7 +20,6 @@ open_tray_menu() {
     drv wait-menu 15 >/dev/null || fail "no pop-up menu opened"
 }
 
-visibility_is() { [ "$(drv visible "$APP_TITLE")" = "$1" ]; }
 app_ended() { ! app_running; }
 
 wait_for_visibility() {
@@ -71,6 +71,17 @@ tray_icon_restores_and_the_menu_exits() {
 
     drv menu-choose "Restore Window" >/dev/null || fail "cannot choose Restore Window"
     wait_for_visibility 1 "restored by the menu"
+    drv click "$APP_TITLE" "$ID_CMD_MIN_TRAY" >/dev/null || fail "&Hide did not take the click"
+    expect_driver "hidden again by &Hide" 0 visible "$APP_TITLE"
+
+    # Started again, from another folder: the second start hands over to the first, which comes back
+    # from the tray as "Restore Window" brings it.
+    local saved
+    saved=$(file_hex "$APP_DIR/$SETTINGS_FILE")
+    start_second_copy
+    wait_for_visibility 1 "shown by the second start"
+    expect_driver "one window titled $APP_TITLE" 1 count "$APP_TITLE"
+    expect_eq "settings file after the second start" "$saved" "$(file_hex "$APP_DIR/$SETTINGS_FILE")"
     drv click "$APP_TITLE" "$ID_CMD_MIN_TRAY" >/dev/null || fail "&Hide did not take the click"
     expect_driver "hidden again by &Hide" 0 visible "$APP_TITLE"
 

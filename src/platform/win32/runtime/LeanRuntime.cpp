@@ -21,7 +21,7 @@ void __gnu_cxx::__verbose_terminate_handler() { TerminateProcess(GetCurrentProce
 // them in one object that constructs every standard exception class, and those carry a string of the
 // old ABI and, through it, both string implementations. Here the allocation failures keep their own
 // light classes and the rest throw one error that carries the library's message. The program catches
-// std::exception (the start-up's trap) or everything (WinMain), so what arrives there is unchanged.
+// std::exception (the start-up's trap) or everything (main), so what arrives there is unchanged.
 // The whole set is defined so that the library's object is never needed.
 namespace {
 

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/SystemCodes.h"
@@ -33,7 +34,24 @@ bool Win32Shell::notifyIcon(NotifyIconMessage message, const NotifyIconRecord& r
     data.uCallbackMessage = record.uCallbackMessage;
     data.hIcon = reinterpret_cast<HICON>(record.hIcon);
     std::memcpy(data.szTip, record.szTip, sizeof record.szTip);
-    return Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
+    const bool done = Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
+    const std::pair icon{record.hWnd, record.uID};
+    const auto known = std::find(icons_.begin(), icons_.end(), icon);
+    if (message == NotifyIconMessage::Add && done && known == icons_.end()) icons_.push_back(icon);
+    if (message == NotifyIconMessage::Delete && known != icons_.end()) icons_.erase(known);
+    return done;
+}
+
+void Win32Shell::release(WindowHandle window) {
+    std::erase_if(icons_, [&](const auto& icon) {
+        if (icon.first != window) return false;
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = toHwnd(window);
+        data.uID = icon.second;
+        Shell_NotifyIconA(NIM_DELETE, &data);
+        return true;
+    });
 }
 
 void Win32Shell::execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) {

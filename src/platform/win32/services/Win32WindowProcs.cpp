@@ -72,6 +72,14 @@ void Win32WindowProcs::restore(WindowHandle window, ProcAddress previous) {
     forgetProcs(hwnd);
 }
 
+void Win32WindowProcs::release(WindowHandle window) {
+    const HWND hwnd = toHwnd(window);
+    if (GetPropA(hwnd, kProcProperty) == nullptr) return;
+    const HANDLE previous = GetPropA(hwnd, kPreviousProperty);
+    if (previous != nullptr) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    forgetProcs(hwnd);
+}
+
 MessageResult Win32WindowProcs::call(ProcAddress proc, WindowHandle window, std::uint32_t message,
                                      std::uintptr_t wParam, std::intptr_t lParam) {
     return CallWindowProcA(reinterpret_cast<WNDPROC>(proc), toHwnd(window), message, wParam, lParam);

@@ -14,6 +14,9 @@ class Win32WindowProcs final : public WindowProcService {
     std::uint32_t registerMessage(const std::string& name) override;
     void setForeground(WindowHandle window) override;
     void postNull(WindowHandle window) override;
+
+    // Puts the window's own procedure back when install() replaced it and nothing has restored it.
+    void release(WindowHandle window);
 };
 
 }  // namespace kestrove::win32
