@@ -5,9 +5,14 @@
 
 #include <cstring>
 
+#include "platform/win32/TickCount.h"
+
 namespace {
 
-void lookUp() { FindWindowA("#32770", "Connecting to Idle Line"); }
+void lookUp() {
+    kestrove::win32::countTick();
+    FindWindowA("#32770", "Connecting to Idle Line");
+}
 
 LRESULT CALLBACK tickProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER) {

@@ -230,13 +230,13 @@ class ResourceChecks(unittest.TestCase):
 
 
 class SizeChecks(unittest.TestCase):
-    def test_size_is_reported_and_limited_to_256_kb(self):
-        report, text = run_check(check_pe.check_size, b"\0" * (256 * 1024))
+    def test_size_is_reported_and_limited_to_200_kb(self):
+        report, text = run_check(check_pe.check_size, b"\0" * (200 * 1024))
         self.assertEqual(report.failed, 0, text)
-        self.assertIn("PASS  size 262144 bytes (256.0 KB), at most 256 KB", text)
-        report, text = run_check(check_pe.check_size, b"\0" * (256 * 1024 + 1))
+        self.assertIn("PASS  size 204800 bytes (200.0 KB), at most 200 KB", text)
+        report, text = run_check(check_pe.check_size, b"\0" * (200 * 1024 + 1))
         self.assertEqual(report.failed, 1, text)
-        self.assertIn("FAIL  size 262145 bytes (256.0 KB), at most 256 KB: 1 bytes over", text)
+        self.assertIn("FAIL  size 204801 bytes (200.0 KB), at most 200 KB: 1 bytes over", text)
 
 
 class VersionAndImportChecks(unittest.TestCase):
@@ -271,12 +271,13 @@ class VersionAndImportChecks(unittest.TestCase):
 
         pe = types.SimpleNamespace(
             DIRECTORY_ENTRY_IMPORT=[dll("KERNEL32.dll"), dll("RasApi32.DLL"), dll("libstdc++-6.dll")],
-            DIRECTORY_ENTRY_DELAY_IMPORT=[dll("wsock32.dll")],
+            DIRECTORY_ENTRY_DELAY_IMPORT=[dll("wsock32.dll"), dll("OLEAUT32.dll")],
         )
         report, text = run_check(check_pe.check_imports, pe)
-        self.assertEqual((report.passed, report.failed), (3, 2), text)
-        self.assertIn("FAIL  imports libstdc++-6.dll", text)
+        self.assertEqual((report.passed, report.failed), (3, 3), text)
+        self.assertIn("FAIL  imports libstdc++-6.dll: not a permitted system DLL", text)
         self.assertIn("FAIL  imports wsock32.dll", text)
+        self.assertIn("FAIL  imports OLEAUT32.dll: loaded when the first picture is shown, not at start-up", text)
 
         report, text = run_check(check_pe.check_imports, types.SimpleNamespace())
         self.assertEqual(report.failed, 1, text)
@@ -402,9 +403,11 @@ class WholeExecutable(unittest.TestCase):
         subprocess.run([MINGW[0], script, "-O", "coff", "-o", resources], check=True)
         cls.with_resources = os.path.join(work, "with.exe")
         cls.without_resources = os.path.join(work, "without.exe")
-        link = [MINGW[1], "-mwindows", "-static", source]
+        link = [MINGW[1], "-mwindows", "-static", "-Wl,--no-insert-timestamp", source]
         subprocess.run(link + [resources, "-o", cls.with_resources], check=True)
         subprocess.run(link + ["-o", cls.without_resources], check=True)
+        cls.stamped = os.path.join(work, "stamped.exe")
+        subprocess.run(link[:-2] + ["-Wl,--insert-timestamp", source, resources, "-o", cls.stamped], check=True)
         throwing = os.path.join(work, "throwing.cpp")
         with open(throwing, "w") as f:
             f.write("#include <windows.h>\n")
@@ -429,6 +432,14 @@ class WholeExecutable(unittest.TestCase):
         status, lines = self.run_main(self.with_resources, "amd64")
         self.assertEqual(status, 0, "\n".join(lines))
         self.assertRegex(lines[-1], r"^[1-9][0-9]* passed, 0 failed$")
+
+    def test_program_with_a_build_time_in_its_header_fails(self):
+        status, lines = self.run_main(self.stamped, "amd64")
+        self.assertEqual(status, 1)
+        failed = [line for line in lines if line.startswith("FAIL")]
+        self.assertEqual(len(failed), 1, lines)
+        self.assertRegex(failed[0], r"^FAIL  no time stamp in the header: TimeDateStamp 0x[0-9a-f]{8}$")
+        self.assertIn("PASS  no time stamp in the header", self.run_main(self.with_resources, "amd64")[1])
 
     def test_program_with_the_library_terminate_handler_fails(self):
         status, lines = self.run_main(self.throwing, "amd64")

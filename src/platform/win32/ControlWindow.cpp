@@ -1,5 +1,6 @@
 #include "platform/win32/ControlWindow.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "platform/win32/AnsiText.h"
@@ -79,7 +80,15 @@ ControlWindow::ControlWindow(FormWindow& form, std::size_t index, const forms::C
         original_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindow::subclassProc)));
     }
-    if (!desc.toolTip.empty()) form_.addToolTip(h, desc.toolTip);
+    // A subclassed control's tooltip waits for the mouse: the tooltip window is among the costliest
+    // things to create at start-up, and most runs never point at the control.
+    if (!desc.toolTip.empty()) {
+        if (subclassed(kind_)) {
+            pendingToolTip_ = desc.toolTip;
+        } else {
+            form_.addToolTip(h, desc.toolTip);
+        }
+    }
 }
 
 ControlWindow::~ControlWindow() {
@@ -231,6 +240,9 @@ LRESULT ControlWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARA
                 if (kind_ == forms::ControlKind::Image) return 1;  // the form shows through
                 break;
             case WM_MOUSEMOVE:
+                if (!pendingToolTip_.empty()) addPendingToolTip(window, wParam, lParam);
+                if (!mouse(window, message, wParam, lParam)) return 0;
+                break;
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK:
             case WM_LBUTTONUP:
@@ -247,6 +259,17 @@ LRESULT ControlWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARA
         }
     }
     return CallWindowProcA(original_, window, message, wParam, lParam);
+}
+
+// The move that brought the mouse over the control came before the tooltip's own watch on the control:
+// it is handed on, so that the tooltip counts its time from there, as it would have.
+void ControlWindow::addPendingToolTip(HWND window, WPARAM wParam, LPARAM lParam) {
+    HWND tips = form_.addToolTip(window, std::exchange(pendingToolTip_, std::string()));
+    if (tips == nullptr) return;
+    MSG move{window, WM_MOUSEMOVE, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+    const DWORD at = GetMessagePos();
+    move.pt = {GET_X_LPARAM(static_cast<LPARAM>(at)), GET_Y_LPARAM(static_cast<LPARAM>(at))};
+    SendMessageA(tips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 // Raises MouseDown/MouseUp/MouseMove, and Click after a left-button release inside the control.

@@ -53,6 +53,7 @@ class ControlWindow {
     static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool mouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void addPendingToolTip(HWND window, WPARAM wParam, LPARAM lParam);
     void paintPicture(HWND window);
     void redrawBehind();
     int extraHeight() const;
@@ -68,6 +69,7 @@ class ControlWindow {
     bool cancel_;
     ColourBrush backBrush_;
     forms::ComboPickFilter picks_;
+    std::string pendingToolTip_;  // added when the mouse first comes over the control
     WNDPROC original_ = nullptr;  // the class's procedure behind our subclass
     bool closing_ = false;
     OwnedWindow window_;

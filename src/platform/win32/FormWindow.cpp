@@ -47,13 +47,13 @@ ControlWindow& FormWindow::addControl(std::size_t index, const forms::ControlDes
     return control;
 }
 
-void FormWindow::addToolTip(HWND control, const std::string& text) {
+HWND FormWindow::addToolTip(HWND control, const std::string& text) {
     if (!toolTips_) {
         InitCommonControls();
         toolTips_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
                                         nullptr, context_.windowClass.instance(), nullptr));
-        if (!toolTips_) return;  // no tooltip is no reason to fail the window
+        if (!toolTips_) return nullptr;  // no tooltip is no reason to fail the window
     }
     std::string ansi = toAnsi(text);
     TTTOOLINFOA tool{};
@@ -63,6 +63,7 @@ void FormWindow::addToolTip(HWND control, const std::string& text) {
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = ansi.data();
     SendMessageA(toolTips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    return toolTips_.get();
 }
 
 void FormWindow::setToolTip(HWND control, const std::string& text) {

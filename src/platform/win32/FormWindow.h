@@ -48,7 +48,8 @@ class FormWindow final : private MessageTarget {
 
     // For the controls.
     HFONT font(const forms::Font& font) { return fonts_.get(font); }
-    void addToolTip(HWND control, const std::string& text);
+    // Returns the form's tooltip window, null when there is none.
+    HWND addToolTip(HWND control, const std::string& text);
     void setToolTip(HWND control, const std::string& text);  // replaces the control's tooltip; empty: none
     // May destroy this form and the control: the caller must not touch either afterwards.
     void raise(std::size_t control, forms::ControlEvent event, const forms::MouseArgs& args) {

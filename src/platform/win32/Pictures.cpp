@@ -1,7 +1,5 @@
 #include "platform/win32/Pictures.h"
 
-#include <cstring>
-
 #include "platform/win32/ResourceIds.h"
 
 namespace kestrove::win32 {
@@ -14,31 +12,15 @@ HICON loadIcon(HINSTANCE instance, int width, int height) {
         LoadImageA(instance, MAKEINTRESOURCEA(resource::kAppIcon), IMAGE_ICON, width, height, 0));
 }
 
-// The stream frees its copy of the bytes when released; the loader keeps what it decoded.
-ComPtr<IPicture> loadPicture(HINSTANCE instance, int id) {
-    ComPtr<IPicture> picture;
+// The picture file stored as an RCDATA resource, decoded by the system's loader.
+ComPtr<IPicture> loadPicture(HINSTANCE instance, PictureLoader& loader, int id) {
     HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    if (found == nullptr) return picture;
+    if (found == nullptr) return {};
     const DWORD size = SizeofResource(instance, found);
     HGLOBAL loaded = LoadResource(instance, found);
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr || size == 0) return picture;
-
-    OwnedGlobal copy(GlobalAlloc(GMEM_MOVEABLE, size));
-    if (!copy) return picture;
-    void* target = GlobalLock(copy.get());
-    if (target == nullptr) return picture;
-    std::memcpy(target, bytes, size);
-    GlobalUnlock(copy.get());
-
-    ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return picture;
-    copy.release();
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(picture.put())))) {
-        picture.reset();
-    }
-    return picture;
+    if (bytes == nullptr || size == 0) return {};
+    return loader.load(bytes, size);
 }
 
 }  // namespace
@@ -54,7 +36,7 @@ PictureStore::PictureStore(HINSTANCE instance, Dpi dpi)
 
 IPicture* PictureStore::decoded(forms::Picture picture) {
     const auto load = [&](ComPtr<IPicture>& slot, bool& loaded, int id) {
-        if (!std::exchange(loaded, true)) slot = loadPicture(instance_, id);
+        if (!std::exchange(loaded, true)) slot = loadPicture(instance_, loader_, id);
         return slot.get();
     };
     switch (picture) {

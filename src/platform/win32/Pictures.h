@@ -1,6 +1,7 @@
 #pragma once
 // The program's images: the application icon (window icon, tray icon, icon pictures), the pointing-hand
-// cursor, and the banner and logo, which the system's picture loader decodes from the resources.
+// cursor, and the banner and logo, which the system's picture loader decodes from the resources when
+// they are first shown.
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -11,22 +12,9 @@
 #include "platform/forms/Style.h"
 #include "platform/win32/Geometry.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/PictureLoader.h"
 
 namespace kestrove::win32 {
-
-// COM for the picture loader, for as long as pictures live.
-class ComScope {
-  public:
-    ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    ~ComScope() {
-        if (initialised_) CoUninitialize();  // only a successful CoInitialize is balanced
-    }
-
-  private:
-    bool initialised_;
-};
 
 struct PixelSize {
     int width = 0, height = 0;
@@ -49,7 +37,7 @@ class PictureStore {
     IPicture* decoded(forms::Picture picture);
     std::optional<PixelSize> designPixels(forms::Picture picture);
 
-    ComScope com_;
+    PictureLoader loader_;  // before the pictures, which it outlives
     HINSTANCE instance_;
     Dpi dpi_;
     OwnedIcon icon_, smallIcon_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/TickCount.h"
+
 namespace kestrove::win32 {
 
 TimerWindow::TimerWindow(const WindowClass& windowClass)
@@ -24,12 +26,17 @@ void TimerWindow::stop(forms::TimerId timer) {
         KillTimer(hwnd(), timer);
 }
 
+void TimerWindow::tick(forms::TimerId timer) {
+    const auto found =
+        std::find_if(sinks_.begin(), sinks_.end(), [&](const auto& entry) { return entry.first == timer; });
+    if (found == sinks_.end()) return;
+    countTick();
+    found->second->tick();  // may stop timers or unload forms
+}
+
 LRESULT TimerWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER) {
-        const auto id = static_cast<forms::TimerId>(wParam);
-        const auto found =
-            std::find_if(sinks_.begin(), sinks_.end(), [&](const auto& entry) { return entry.first == id; });
-        if (found != sinks_.end()) found->second->tick();  // may stop timers or unload forms
+        tick(static_cast<forms::TimerId>(wParam));
         return 0;
     }
     // A close sent from outside (a task manager, an uninstaller) would destroy the window and stop every

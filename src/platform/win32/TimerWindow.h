@@ -21,6 +21,8 @@ class TimerWindow final : private MessageTarget {
 
     forms::TimerId start(unsigned intervalMs, forms::TimerSink& sink);
     void stop(forms::TimerId timer);
+    // A tick of the timer with that id; a tick still queued for a stopped timer finds nobody.
+    void tick(forms::TimerId timer);
     HWND hwnd() const { return window_.get(); }
 
   private:

@@ -87,10 +87,16 @@ forms::TimerId Win32Backend::startTimer(unsigned intervalMs, forms::TimerSink& s
 
 void Win32Backend::stopTimer(forms::TimerId timer) { timers_.stop(timer); }
 
-// Keyboard input to a form goes through the dialog manager, so that Tab, Alt+letter and Space work.
-// Nothing else needs it, and finding the form costs a call into the system per message (IsChild), so
-// the timer ticks that come every millisecond go straight to their window.
+// The timer ticks that come every millisecond go straight to their timers, past the dialog manager and
+// the system's dispatch to the timer window's procedure, which under Wine costs more than the watch's
+// own work; the system's own modal loops (a pop-up menu, a message box) still dispatch them to that
+// window. Keyboard input to a form goes through the dialog manager, so that Tab, Alt+letter and Space
+// work; nothing else needs it, and finding the form costs a call into the system per message (IsChild).
 void Win32Backend::dispatch(MSG& message) {
+    if (message.message == WM_TIMER && message.hwnd == timers_.hwnd()) {
+        timers_.tick(static_cast<forms::TimerId>(message.wParam));
+        return;
+    }
     if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
         for (const auto& window : forms_) {
             HWND form = window->hwnd();

@@ -19,6 +19,10 @@ settings_hex() {
     printf '"%s"\r\n%s\r\n' "$1" "$2" | od -An -tx1 -v | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'
 }
 
+# Tooltip windows on the desktop, the program's and any other's.
+tooltip_windows() { drv list | grep -c ' tooltips_class32 '; }
+tooltip_windows_are() { [ "$(tooltip_windows)" -eq "$1" ]; }
+
 seed_settings() {
     printf '"%s"\r\n%s\r\n' "$1" "$2" >"$APP_DIR/$SETTINGS_FILE"
 }
@@ -37,6 +41,14 @@ first_start_without_settings() {
     expect_driver "combo list (empty phone book)" 0 combo-count "$APP_TITLE" "$ID_COMBO1"
     expect_driver "author credit hidden" 0 visible "$APP_TITLE" "$ID_LBL_AUTHOR"
     expect_driver "focus in the switch" "$ID_CHCK_AUTO" focus "$APP_TITLE"
+
+    # The icon's tooltip window is made when the mouse first comes over the icon, not at start-up.
+    local tips
+    tips=$(tooltip_windows)
+    drv post-mouse "$APP_TITLE" "$ID_IMG_ICON" mousemove 0 >/dev/null || fail "the icon took no mouse move"
+    wait_until 10 tooltip_windows_are $((tips + 1)) ||
+        fail "no new tooltip window once the mouse came over the icon ($tips before, $(tooltip_windows) after)"
+    note "ok: the icon's tooltip window made by the first move over it"
 
     local rect screen left top right bottom width height
     ask rect rect "$APP_TITLE"
