@@ -60,8 +60,10 @@ target_compile_options(kestrove_core PRIVATE -ffunction-sections -fdata-sections
 target_compile_options(Kestrove PRIVATE -ffunction-sections -fdata-sections)
 # The same bytes from every build of one tree, wherever it is checked out: no build time in the header,
 # no source paths in the code.
+# No run-time type information either: the program looks up nothing by type at run time, and every
+# polymorphic class would carry its mangled name into the executable.
 foreach(target kestrove_core kestrove_win32 Kestrove)
-    target_compile_options(${target} PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
+    target_compile_options(${target} PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -fno-rtti)
 endforeach()
 # No runtime to install: libstdc++ and libgcc go into the executable; only system DLLs are imported.
 target_link_options(Kestrove PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections

@@ -28,10 +28,11 @@ class Application final : public EventPump {
     template <class F, class... Args>
     F& form(Args&&... args) {
         for (auto& instance : instances_) {
-            if (auto* existing = dynamic_cast<F*>(instance.get())) return *existing;
+            if (instance->kind_ == kindOf<F>()) return static_cast<F&>(*instance);
         }
         auto created = std::make_unique<F>(*this, std::forward<Args>(args)...);
         F& ref = *created;
+        ref.kind_ = kindOf<F>();
         instances_.push_back(std::move(created));
         return ref;
     }
@@ -39,7 +40,7 @@ class Application final : public EventPump {
     template <class F>
     F* loadedForm() const {
         for (Form* f : loaded_) {
-            if (auto* match = dynamic_cast<F*>(f)) return match;
+            if (f->kind_ == kindOf<F>()) return static_cast<F*>(f);
         }
         return nullptr;
     }
@@ -65,6 +66,13 @@ class Application final : public EventPump {
 
   private:
     friend class Form;
+    // One address per window class names its instances, so that the program needs no run-time type
+    // information.
+    template <class F>
+    static const void* kindOf() {
+        static const char kind = 0;
+        return &kind;
+    }
     void loadForm(Form& form);
     void unloadForm(Form& form);
     void collect();

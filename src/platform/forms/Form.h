@@ -70,6 +70,7 @@ class Form : private FormEvents {
     void controlEvent(std::size_t controlIndex, ControlEvent event, const MouseArgs& args) override;
 
     Application& app_;
+    const void* kind_ = nullptr;  // set by the application when it creates the window
     FormDesc desc_;
     NativeId native_ = 0;
     bool hiddenDuringLoad_ = false;
