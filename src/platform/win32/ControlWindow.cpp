@@ -117,7 +117,10 @@ void ControlWindow::move(const TwipRect& rect) {
     if (transparent_) redrawBehind();
 }
 
-void ControlWindow::setToolTip(const std::string& text) { form_.setToolTip(window_.get(), text); }
+void ControlWindow::setToolTip(const std::string& text) {
+    pendingToolTip_.clear();  // the text set now replaces the one held back for the mouse
+    form_.setToolTip(window_.get(), text);
+}
 
 void ControlWindow::setVisible(bool visible) { ShowWindow(window_.get(), visible ? SW_SHOWNA : SW_HIDE); }
 
