@@ -74,9 +74,17 @@ bool shellHasBalloons() {
     return getVersion != nullptr && SUCCEEDED(getVersion(&version)) && version.dwMajorVersion >= 5;
 }
 
+// Cut at the start of a character: half of a double-byte character would show as a stray sign.
 void copyCut(char* to, std::size_t room, const std::string& text) {
-    const std::size_t length = std::min(text.size(), room - 1);
-    std::memcpy(to, text.data(), length);
+    const char* const start = text.c_str();
+    const char* end = start;
+    while (*end != '\0') {
+        const char* next = CharNextA(end);
+        if (static_cast<std::size_t>(next - start) >= room) break;
+        end = next;
+    }
+    const auto length = static_cast<std::size_t>(end - start);
+    std::memcpy(to, start, length);
     to[length] = '\0';
 }
 
