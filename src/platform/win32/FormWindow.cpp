@@ -54,6 +54,11 @@ HWND FormWindow::addToolTip(HWND control, const std::string& text) {
                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
                                         nullptr, context_.windowClass.instance(), nullptr));
         if (!toolTips_) return nullptr;  // no tooltip is no reason to fail the window
+        // A long text (the counter line's report names the entry and the system's error) wraps at the
+        // window's width rather than run across the screen.
+        RECT frame{};
+        GetWindowRect(hwnd(), &frame);
+        SendMessageA(toolTips_.get(), TTM_SETMAXTIPWIDTH, 0, frame.right - frame.left);
     }
     std::string ansi = toAnsi(text);
     TTTOOLINFOA tool{};
