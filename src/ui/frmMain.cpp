@@ -153,7 +153,7 @@ void frmMain::DUN_Services(std::vector<std::string>& DUN_Array) {
 bool frmMain::Connected_To_ISP() { return probe_.connected(Combo1.text()); }
 
 void frmMain::Timer1_Timer() {
-    Combo1.readText(watchedEntry_);
+    Combo1.pollText(watchedEntry_);
     if (redial_.dialInProgress(watchedEntry_)) {
         tmrReconnect.setEnabled(false);
     } else if (chckAuto.value() == 1) {

@@ -123,6 +123,9 @@ class Backend {
     virtual void setText(NativeId control, const std::string& text) = 0;
     // Into the caller's buffer, so that a poll reusing it allocates nothing.
     virtual void readText(NativeId control, std::string& text) = 0;
+    // The same for a poll as often as timer ticks come: a combo box's text may be answered from what the
+    // backend holds while the control has not notified a change, re-read at least once a second.
+    virtual void pollText(NativeId control, std::string& text) { readText(control, text); }
     std::string text(NativeId control) {
         std::string result;
         readText(control, result);

@@ -117,11 +117,17 @@ std::string ComboBox::text() const {
     return result;
 }
 
-void ComboBox::readText(std::string& text) const {
-    if (Backend* b = backend()) {
-        b->readText(native(), text);
-    } else {
+void ComboBox::readText(std::string& text) const { read(text, false); }
+void ComboBox::pollText(std::string& text) const { read(text, true); }
+
+void ComboBox::read(std::string& text, bool poll) const {
+    Backend* b = backend();
+    if (b == nullptr) {
         text.assign(desc_.text);
+    } else if (poll) {
+        b->pollText(native(), text);
+    } else {
+        b->readText(native(), text);
     }
 }
 

@@ -73,12 +73,14 @@ class ComboBox : public Control {
     ComboBox(Form& owner, ControlDesc desc);
     std::string text() const;
     void readText(std::string& text) const;
-    void setText(const std::string& text);  // not a pick from the list: raises nothing
+    void pollText(std::string& text) const;  // for the watch: see Backend::pollText
+    void setText(const std::string& text);   // not a pick from the list: raises nothing
     void addItem(const std::string& item);
     const std::vector<std::string>& list() const { return items_; }
 
   private:
     void create(Backend& backend, NativeId form, std::size_t index) override;
+    void read(std::string& text, bool poll) const;
     std::vector<std::string> items_;
 };
 

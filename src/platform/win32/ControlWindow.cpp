@@ -14,6 +14,9 @@ static_assert(mouseFlag::kLeft == MK_LBUTTON && mouseFlag::kRight == MK_RBUTTON 
               mouseFlag::kShift == MK_SHIFT && mouseFlag::kControl == MK_CONTROL &&
               mouseFlag::kMiddle == MK_MBUTTON);
 
+// How long a combo box's held text stands without a notification.
+constexpr DWORD kTextRecheckMs = 1000;
+
 struct Creation {
     const char* windowClass;
     DWORD style;
@@ -126,20 +129,36 @@ void ControlWindow::setVisible(bool visible) { ShowWindow(window_.get(), visible
 
 void ControlWindow::setText(const std::string& text) {
     SetWindowTextA(window_.get(), toAnsi(text).c_str());
+    textHeld_ = false;  // the control may keep less than it was given
     if (transparent_) redrawBehind();
 }
 
-// Polled as often as timer ticks come: the scratch buffers keep their room between calls.
-void ControlWindow::readText(std::string& text, TextScratch& scratch) const {
+// The scratch buffers keep their room between calls, so that a poll allocates nothing.
+void ControlWindow::readText(std::string& text, TextScratch& scratch) {
     const int length = GetWindowTextLengthA(window_.get());
     if (length <= 0) {
         text.clear();
+    } else {
+        scratch.ansi.resize(static_cast<std::size_t>(length) + 1);
+        const int copied = GetWindowTextA(window_.get(), scratch.ansi.data(), length + 1);
+        scratch.ansi.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+        fromAnsi(scratch.ansi, text, scratch.wide);
+    }
+    if (kind_ == forms::ControlKind::ComboBox) {
+        heldText_.assign(text);
+        textHeld_ = true;
+        heldSince_ = GetTickCount();
+    }
+}
+
+// Reading a combo box takes three trips through the control and its edit field (the ANSI length is
+// found by reading the text), which under Wine cost more than the watch's own window lookup.
+void ControlWindow::pollText(std::string& text, TextScratch& scratch) {
+    if (kind_ == forms::ControlKind::ComboBox && textHeld_ && GetTickCount() - heldSince_ < kTextRecheckMs) {
+        text.assign(heldText_);
         return;
     }
-    scratch.ansi.resize(static_cast<std::size_t>(length) + 1);
-    const int copied = GetWindowTextA(window_.get(), scratch.ansi.data(), length + 1);
-    scratch.ansi.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    fromAnsi(scratch.ansi, text, scratch.wide);
+    readText(text, scratch);
 }
 
 void ControlWindow::setCheck(int value) {

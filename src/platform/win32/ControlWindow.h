@@ -39,7 +39,11 @@ class ControlWindow {
     void move(const TwipRect& rect);
     void setVisible(bool visible);
     void setText(const std::string& text);
-    void readText(std::string& text, TextScratch& scratch) const;
+    void readText(std::string& text, TextScratch& scratch);
+    // For a poll: a combo box's text is held between reads and re-read after any notification from the
+    // control, any text set from code, and at least once a second, for a text another program set
+    // without notifying.
+    void pollText(std::string& text, TextScratch& scratch);
     void setCheck(int value);
     void setToolTip(const std::string& text);
     void addItem(const std::string& item);
@@ -48,6 +52,9 @@ class ControlWindow {
     HBRUSH colour(HDC dc) const;
     // A WM_COMMAND notification from this control: true when the user clicked or picked.
     bool isClick(UINT notification);
+    // Any notification from the control: its text may have changed. A pick's text is in the edit field
+    // before its handler runs (isClick), and no tick comes in between.
+    void textMayHaveChanged() { textHeld_ = false; }
 
   private:
     static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -70,6 +77,9 @@ class ControlWindow {
     ColourBrush backBrush_;
     forms::ComboPickFilter picks_;
     std::string pendingToolTip_;  // added when the mouse first comes over the control
+    std::string heldText_;        // a combo box's text as last read
+    bool textHeld_ = false;
+    DWORD heldSince_ = 0;
     WNDPROC original_ = nullptr;  // the class's procedure behind our subclass
     bool closing_ = false;
     OwnedWindow window_;

@@ -183,7 +183,9 @@ LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
                 return 0;
             }
             ControlWindow* control = controlFor(reinterpret_cast<HWND>(lParam));
-            if (control != nullptr && control->isClick(HIWORD(wParam))) {
+            if (control == nullptr) return 0;
+            control->textMayHaveChanged();
+            if (control->isClick(HIWORD(wParam))) {
                 events_.controlEvent(control->index(), forms::ControlEvent::Click, {});
             }
             return 0;

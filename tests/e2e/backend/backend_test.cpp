@@ -176,6 +176,61 @@ void windowGeometry(Win32Backend& b, Results& results) {
     CHECK(screen.width == tw(screenW) && screen.height == tw(GetSystemMetrics(SM_CYSCREEN)));
 }
 
+// Counts the messages that ask the control for its text; found by the subclass through a window property.
+struct TextAsks {
+    WNDPROC original = nullptr;
+    int count = 0;
+};
+constexpr const char* kTextAsksProperty = "KestroveTextAsks";
+
+LRESULT CALLBACK countingComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* asks = static_cast<TextAsks*>(GetPropA(window, kTextAsksProperty));
+    if (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) ++asks->count;
+    return CallWindowProcA(asks->original, window, message, wParam, lParam);
+}
+
+// The watch's poll of a combo box (every timer tick) answers from the text it holds instead of asking the
+// control each time; it still sees at once a change the control notifies or the code made, and within
+// about a second one another program made without notifying.
+void comboHeldBetweenPolls(Win32Backend& b, Results& results, NativeId combo, HWND list) {
+    std::string polled;
+    b.pollText(combo, polled);
+    CHECK(polled == "typed");
+    TextAsks asks;
+    SetPropA(list, kTextAsksProperty, &asks);
+    asks.original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingComboProc)));
+    const DWORD start = GetTickCount();
+    constexpr int kPolls = 50;
+    for (int i = 0; i < kPolls; ++i) b.pollText(combo, polled);
+    // A re-read at most once a second, of at most a few messages each, however slow the machine.
+    const int rereads = static_cast<int>((GetTickCount() - start) / 1000) + 1;
+    CHECK(asks.count <= 3 * rereads && asks.count < kPolls);
+    CHECK(polled == "typed");
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(asks.original));
+    RemovePropA(list, kTextAsksProperty);
+
+    SetWindowTextA(list, "typed again");
+    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(1001, CBN_EDITCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    b.pollText(combo, polled);
+    CHECK(polled == "typed again");
+    b.setText(combo, "from code");
+    b.pollText(combo, polled);
+    CHECK(polled == "from code");
+
+    SetWindowTextA(list, "from outside");    // no notification
+    CHECK(b.text(combo) == "from outside");  // a one-off read asks the control
+    b.setText(combo, "from code");
+    b.pollText(combo, polled);
+    SetWindowTextA(list, "from outside");
+    for (int i = 0; i < 100 && polled != "from outside"; ++i) {
+        Sleep(50);
+        b.pollText(combo, polled);
+    }
+    CHECK(polled == "from outside");
+}
+
 void controlsAndText(Win32Backend& b, Results& results) {
     results.scenario = "controls and text";
     Recorder events;
@@ -243,6 +298,7 @@ void controlsAndText(Win32Backend& b, Results& results) {
     CHECK(events.log.empty());
     CHECK(b.text(combo) == "typed");
     events.onControl = nullptr;
+    comboHeldBetweenPolls(b, results, combo, list);
 
     b.setControlVisible(label, false);
     CHECK(!IsWindowVisible(GetDlgItem(h, 1003)));
