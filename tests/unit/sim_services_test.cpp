@@ -348,9 +348,12 @@ TEST_F(SimServicesTest, TrayIconComesAndGoesOncePerIdentity) {
 
 // --- window procedures ---
 
-MessageResult echoProc(WindowHandle, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    return static_cast<MessageResult>(message * 1000 + wParam + static_cast<std::uintptr_t>(lParam));
-}
+struct EchoHook final : WindowHook {
+    MessageResult windowProc(WindowHandle, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) override {
+        return static_cast<MessageResult>(message * 1000 + wParam + static_cast<std::uintptr_t>(lParam));
+    }
+};
 
 TEST_F(SimServicesTest, MessagesReachWhicheverProcedureIsInstalled) {
     NoEvents events;
@@ -360,7 +363,8 @@ TEST_F(SimServicesTest, MessagesReachWhicheverProcedureIsInstalled) {
     sim.setDefaultWindowProcResult(77);
 
     EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 77);
-    const ProcAddress previous = procs.install(hwnd, echoProc);
+    EchoHook echo;
+    const ProcAddress previous = procs.install(hwnd, echo);
     EXPECT_NE(previous, 0u);
     EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 1039 * 1000 + 1 + 514);
     EXPECT_EQ(procs.call(previous, hwnd, 1039, 1, 514), 77);  // the default procedure again
@@ -368,7 +372,7 @@ TEST_F(SimServicesTest, MessagesReachWhicheverProcedureIsInstalled) {
     procs.restore(hwnd, previous);
     EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 77);
     EXPECT_EQ(sim.log().count("DefWindowProc(1039)"), 3u) << calls();
-    EXPECT_EQ(sim.log().count("SetWindowLongA(-4)"), 2u) << calls();
+    EXPECT_EQ(sim.log().count("SetWindowLongPtrA(-4)"), 2u) << calls();
     EXPECT_EQ(sim.log().count("CallWindowProcA("), 1u) << calls();
 
     EXPECT_EQ(procs.registerMessage("TaskbarCreated"), procs.registerMessage("TaskbarCreated"));
