@@ -11,6 +11,7 @@ TEST_F(StartUp, FirstRunShowsTheWindowWithTheEntriesAndWritesNothing) {
     frmMain& main = start();
 
     EXPECT_TRUE(main.visible());
+    EXPECT_EQ(sim.ui().form(main.native())->focus, main.chckAuto.native());
     EXPECT_EQ(main.chckAuto.value(), 0);
     EXPECT_EQ(main.Combo1.text(), "");
     EXPECT_EQ(main.Combo1.list(), (std::vector<std::string>{"Work", "Home"}));

@@ -346,40 +346,5 @@ TEST_F(SimServicesTest, TrayIconComesAndGoesOncePerIdentity) {
     EXPECT_EQ(sim.log().count("Shell_NotifyIconA(2)"), 2u);
 }
 
-// --- window procedures ---
-
-struct EchoHook final : WindowHook {
-    MessageResult windowProc(WindowHandle, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override {
-        return static_cast<MessageResult>(message * 1000 + wParam + static_cast<std::uintptr_t>(lParam));
-    }
-};
-
-TEST_F(SimServicesTest, MessagesReachWhicheverProcedureIsInstalled) {
-    NoEvents events;
-    const auto form = sim.ui().createForm(formDesign("frmMain", "", {3000, 2000}), events);
-    const WindowHandle hwnd = sim.ui().windowHandle(form);
-    WindowProcService& procs = platform().windowProcs;
-    sim.setDefaultWindowProcResult(77);
-
-    EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 77);
-    EchoHook echo;
-    const ProcAddress previous = procs.install(hwnd, echo);
-    EXPECT_NE(previous, 0u);
-    EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 1039 * 1000 + 1 + 514);
-    EXPECT_EQ(procs.call(previous, hwnd, 1039, 1, 514), 77);  // the default procedure again
-
-    procs.restore(hwnd, previous);
-    EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 77);
-    EXPECT_EQ(sim.log().count("DefWindowProc(1039)"), 3u) << calls();
-    EXPECT_EQ(sim.log().count("SetWindowLongPtrA(-4)"), 2u) << calls();
-    EXPECT_EQ(sim.log().count("CallWindowProcA("), 1u) << calls();
-
-    EXPECT_EQ(procs.registerMessage("TaskbarCreated"), procs.registerMessage("TaskbarCreated"));
-    EXPECT_NE(procs.registerMessage("TaskbarCreated"), procs.registerMessage("Other"));
-    sim.ui().destroyForm(form);
-    EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 0);
-}
-
 }  // namespace
 }  // namespace kestrove::sim
