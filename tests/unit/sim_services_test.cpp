@@ -323,28 +323,5 @@ TEST_F(SimServicesTest, AProcessThatCannotStartRunsNoHook) {
     EXPECT_EQ(sim.log().count("CreateProcessA(missing.exe, 1)"), 1u);
 }
 
-// --- shell ---
-
-TEST_F(SimServicesTest, TrayIconComesAndGoesOncePerIdentity) {
-    ShellService& shell = platform().shell;
-    NotifyIconRecord record;
-    record.hWnd = 0x10004;
-    record.uID = 0x400000;
-
-    EXPECT_TRUE(shell.notifyIcon(NotifyIconMessage::Add, record));
-    EXPECT_FALSE(shell.notifyIcon(NotifyIconMessage::Add, record));  // already there
-    EXPECT_TRUE(sim.trayIconPresent());
-    EXPECT_TRUE(shell.notifyIcon(NotifyIconMessage::Delete, record));
-    EXPECT_FALSE(sim.trayIconPresent());
-    EXPECT_FALSE(shell.notifyIcon(NotifyIconMessage::Delete, record));
-
-    sim.setNotifyIconFails(true);
-    EXPECT_FALSE(shell.notifyIcon(NotifyIconMessage::Add, record));
-    EXPECT_FALSE(sim.trayIconPresent());
-    EXPECT_EQ(sim.notifyIconRecords().size(), 5u);
-    EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 3u);
-    EXPECT_EQ(sim.log().count("Shell_NotifyIconA(2)"), 2u);
-}
-
 }  // namespace
 }  // namespace kestrove::sim

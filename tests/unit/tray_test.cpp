@@ -253,6 +253,14 @@ TEST_F(Tray, IconComesBackWhenTheTaskbarIsRecreated) {
     ASSERT_EQ(sim.notifyIconRecords().size(), 2u);
     EXPECT_EQ(sim::serialise32(sim.notifyIconRecords()[1]), sim::serialise32(sim.notifyIconRecords()[0]));
 
+    // A broadcast while the icon is still there: the icon stays, nothing is retried, the window stays in
+    // the tray.
+    sim.sendMessage(main.hWnd(), sim.platform().windowProcs.registerMessage("TaskbarCreated"), 0, 0);
+    sim.ui().advance(3000);
+    EXPECT_TRUE(sim.trayIconPresent());
+    EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 3u) << calls();
+    EXPECT_FALSE(main.visible());
+
     trayMessage(main, 514);  // once restored, a new taskbar adds nothing
     sim.restartTaskbar();
     EXPECT_FALSE(sim.trayIconPresent()) << calls();
