@@ -12,7 +12,10 @@ MessageResult basMain::TrayWindowProc(WindowHandle hWnd, std::uint32_t uMsg, std
 
     // A hook left in the window's chain by another subclass does nothing once out of the tray.
     if (inTray_) {
-        if (uMsg == taskbarCreated_) {
+        if (uMsg == sys::kWmDestroy) {
+            // Closed from outside while in the tray: the icon goes while its window is still there.
+            RemoveFromTray();
+        } else if (uMsg == taskbarCreated_) {
             // The taskbar was re-created (its process restarted) and our icon went with it.
             window_.app().dispatch([this] {
                 if (!addIcon()) startRetries();

@@ -64,8 +64,8 @@ NativeId SimBackend::createForm(const FormDesc& desc, FormEvents& events) {
 
 void SimBackend::destroyForm(NativeId id) {
     SimForm& form = liveForm(id);
-    log_.add("DestroyWindow(" + form.desc.name + ")");
     if (destroying_) destroying_(form.hwnd);
+    log_.add("DestroyWindow(" + form.desc.name + ")");
     for (const NativeId control : form.controls) controls_.erase(control);
     forms_.erase(id);
 }

@@ -127,7 +127,8 @@ class SimBackend final : public forms::Backend {
     void askToActivate(forms::NativeId form);  // what a second start of the program sends
     // The system asks every window whether the session may end, then says whether it did.
     void endSession(bool ends);
-    // Runs while a form's window is being destroyed and still exists, with its handle (WM_DESTROY).
+    // Runs while a form's window is being destroyed and still exists, with its handle (WM_DESTROY); the
+    // record shows "DestroyWindow" once the window is gone.
     void onDestroy(std::function<void(WindowHandle window)> destroying) {
         destroying_ = std::move(destroying);
     }
