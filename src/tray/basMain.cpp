@@ -86,10 +86,7 @@ void basMain::startRetries() {
 
 // More tries, then the window comes back rather than stay hidden with no icon to restore it.
 void basMain::retryIcon() {
-    if (!inTray_ || addIcon()) {
-        retry_.setEnabled(false);
-        return;
-    }
+    if (!inTray_ || addIcon()) return;  // either way the timer is off now
     if (++retries_ < kIconRetries) return;
     RemoveFromTray();
     window_.show();
