@@ -264,7 +264,19 @@ TEST_F(Tray, IconComesBackWhenTheTaskbarIsRecreated) {
     EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 3u) << calls();
     EXPECT_FALSE(main.visible());
 
-    trayMessage(main, 514);  // once restored, a new taskbar adds nothing
+    // Another subclass put over the hook gets the hook's address, and puts it back after the restore.
+    struct Other final : WindowHook {
+        MessageResult windowProc(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+            return 0;
+        }
+    } other;
+    WindowProcService& procs = sim.platform().windowProcs;
+    const ProcAddress hook = procs.install(main.hWnd(), other);
+    sim.ui().askToActivate(main.native());  // restored as a second start does
+    sim.ui().doEvents();
+    ASSERT_TRUE(main.visible());
+    procs.restore(main.hWnd(), hook);
+    // Once restored, a new taskbar adds nothing, even through a hook left in the window's chain.
     sim.restartTaskbar();
     EXPECT_FALSE(sim.trayIconPresent()) << calls();
 }
