@@ -33,7 +33,6 @@ add_executable(kestrove_unit_tests
     tests/unit/redial_supervisor_test.cpp
     tests/unit/settings_reader_test.cpp
     tests/unit/settings_save_test.cpp
-    tests/unit/sim_backend_test.cpp
     tests/unit/sim_services_test.cpp
     tests/unit/tray_test.cpp
     tests/unit/win32_backend_logic_test.cpp

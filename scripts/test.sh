@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds every flavour and runs every check:
-#   1. host unit tests (ASan + UBSan) through ctest
+#   1. host unit tests (ASan + UBSan) through ctest, and the listing of mutable globals (scripts/globals.sh)
 #   2. the fuzz targets for a bounded time, when tests/fuzz/run.sh exists
 #   3. the PE checks of both executables, when tests/pe/check_pe.py exists
 #   4. the end-to-end scenarios under wine64
@@ -48,6 +48,14 @@ if is_built host; then
     fi
 else
     record "unit tests" "FAILED (not built)"
+fi
+
+echo "=== mutable globals"
+# Nothing outside the platform's Win32 code keeps mutable state at namespace scope but the probe's status.
+if is_built host && bash scripts/globals.sh --check; then
+    record "mutable globals" ok
+else
+    record "mutable globals" FAILED
 fi
 
 echo "=== fuzzing"

@@ -170,16 +170,24 @@ class ShellService {
     virtual void execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) = 0;
 };
 
-// A window procedure with the system's signature in portable types.
-using WindowProc = MessageResult (*)(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                     std::intptr_t lParam);
+// A window procedure with the system's signature in portable types, put in front of a window's own. The
+// service finds it again through the window it hooks, so it needs no state outside itself.
+class WindowHook {
+  public:
+    virtual MessageResult windowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                     std::intptr_t lParam) = 0;
+
+  protected:
+    ~WindowHook() = default;
+};
 
 // SetWindowLongPtrA(GWLP_WNDPROC) / CallWindowProcA.
 class WindowProcService {
   public:
     virtual ~WindowProcService() = default;
-    // Installs proc as the window procedure; returns the procedure that was in place.
-    virtual ProcAddress install(WindowHandle window, WindowProc proc) = 0;
+    // Installs the hook as the window procedure; returns the procedure that was in place. The hook must
+    // outlive its place in the window, until restore() or the window's end.
+    virtual ProcAddress install(WindowHandle window, WindowHook& hook) = 0;
     // Puts a procedure returned by install() back; a null one is never put in place.
     virtual void restore(WindowHandle window, ProcAddress previous) = 0;
     virtual MessageResult call(ProcAddress proc, WindowHandle window, std::uint32_t message,

@@ -12,6 +12,7 @@ namespace kestrove::sys {
 // The tray icon's mouse events arrive at the main window as this message (WM_USER + 15), with the
 // mouse message as lParam.
 constexpr std::uint32_t kTrayCallbackMessage = 1039;
+constexpr std::uint32_t kWmDestroy = 2;
 constexpr std::intptr_t kWmLButtonUp = 514;
 constexpr std::intptr_t kWmRButtonUp = 517;
 

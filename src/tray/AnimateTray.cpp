@@ -3,7 +3,7 @@
 
 #include "tray/basMain.h"
 
-namespace kestrove::basMain {
+namespace kestrove {
 
 namespace {
 
@@ -11,7 +11,7 @@ constexpr int kClassNameBuffer = 255;
 
 }  // namespace
 
-void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& windows) {
+void basMain::AnimateTray(std::int32_t direction, WindowHandle window, WindowService& windows) {
     if (direction != 0 && direction != 1) return;
 
     // One buffer for every child: each read writes a NUL-ended name at its start.
@@ -40,4 +40,4 @@ void AnimateTray(std::int32_t direction, WindowHandle window, WindowService& win
     }
 }
 
-}  // namespace kestrove::basMain
+}  // namespace kestrove

@@ -83,7 +83,6 @@ frmMain::frmMain(Application& app, Platform& platform)
       lblAuthor(*this, authorDesign()),
       Timer1(*this, 1, true),
       tmrReconnect(*this, 1000, false),
-      tmrTrayIcon(*this, 1000, false),
       mnuPopUp("Tray Menu", false),
       mnuRestore("Restore Window"),
       BLANK1("-"),
@@ -93,7 +92,8 @@ frmMain::frmMain(Application& app, Platform& platform)
       mnuExit("Exit"),
       platform_(platform),
       probe_(platform),
-      redial_(platform, app, probe_) {
+      redial_(platform, app, probe_),
+      tray_(platform, *this, mnuPopUp) {
     addDecoration({Decoration::Kind::Rectangle, {120, 232, 4695, 615}});     // Shape2
     addDecoration({Decoration::Kind::FilledCircle, {1440, 182, 110, 110}});  // Shape5
     addDecoration({Decoration::Kind::Rectangle, {4800, 472, 615, 375}});     // Shape3
@@ -118,7 +118,6 @@ frmMain::frmMain(Application& app, Platform& platform)
     onActivateRequest = [this] { Form_ActivateRequest(); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
     tmrReconnect.onTimer = [this] { tmrReconnect_Timer(); };
-    tmrTrayIcon.onTimer = [this] { tmrTrayIcon_Timer(); };
     mnuRestore.onClick = [this] { mnuRestore_Click(); };
     mnuExit.onClick = [this] { mnuExit_Click(); };
 }

@@ -15,7 +15,7 @@
 
 namespace kestrove {
 
-class frmMain : public forms::Form, private basMain::TrayHost {
+class frmMain : public forms::Form {
   public:
     frmMain(forms::Application& app, Platform& platform);
 
@@ -34,7 +34,6 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     forms::Label lblAuthor;
     forms::Timer Timer1;
     forms::Timer tmrReconnect;
-    forms::Timer tmrTrayIcon;  // retries an icon the taskbar refused
 
     forms::MenuItem mnuPopUp;
     forms::MenuItem mnuRestore;
@@ -62,7 +61,6 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     void Form_MouseMove(const forms::MouseArgs& args);
     void Timer1_Timer();
     void tmrReconnect_Timer();
-    void tmrTrayIcon_Timer();
     void mnuRestore_Click();
     void mnuExit_Click();
     void Form_ActivateRequest();
@@ -72,22 +70,14 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     void SaveFromCombo();
     void SaveFromSwitch();
 
-    // basMain::TrayHost
-    Platform& trayPlatform() override { return platform_; }
-    void handleTrayEvent(const std::function<void()>& handler) override;
-    void letEventsRun() override;
-    void showFromTray() override;
-    void openTrayMenu() override;
-    void retryTrayIcon() override;
-
     Platform& platform_;
     keeper::ConnectionProbe probe_;
     keeper::RedialSupervisor redial_;
     std::string watchedEntry_;  // reused by every watch tick
     std::uint32_t reportedChanges_ = 0;
     bool reportedArmed_ = false;
-    bool started_ = false;     // the load handler has finished
-    int trayIconRetries_ = 0;  // tries since the new taskbar refused the icon
+    bool started_ = false;  // the load handler has finished
+    basMain tray_;          // after the menu it opens
 };
 
 }  // namespace kestrove

@@ -9,7 +9,7 @@ namespace kestrove {
 void frmMain::ReportRedial() {
     if (redial_.takeStopNotice()) {
         if (const keeper::DialAttempt* attempt = redial_.lastAttempt()) {
-            basMain::ShowTrayBalloon(platform_, keeper::stopBalloonText(platform_, *attempt));
+            tray_.ShowTrayBalloon(keeper::stopBalloonText(platform_, *attempt));
         }
     }
     const bool armed = chckAuto.value() == 1;

@@ -1,6 +1,6 @@
 #pragma once
-// A fresh simulated desktop and application per test, with the module state put back to its
-// program-start values.
+// A fresh simulated desktop and application per test, with the probe's registry status put back to its
+// program-start value.
 
 #include <gtest/gtest.h>
 
@@ -9,27 +9,17 @@
 #include "keeper/ConnectionProbe.h"
 #include "platform/forms/Application.h"
 #include "platform/sim/SimPlatform.h"
-#include "tray/basMain.h"
 #include "ui/frmMain.h"
 
 namespace kestrove::testing {
 
 inline const std::string kSettingsPath = "C:\\Kestrove\\kestrove.rkf";
-inline const std::string kThirteenBytes = "\x22\x44\x69\x61\x6C\x20\x31\x22\x0D\x0A\x31\x0D\x0A";
+// "Dial 1" with the switch ticked, as the program writes it.
+inline const std::string kArmedSettings = "\"Dial 1\"\r\n1\r\n";
 
 class KestroveTest : public ::testing::Test {
   protected:
-    KestroveTest() {
-        basMain::TrayWindow = 0;
-        basMain::TrayIconId = 0;
-        basMain::OldWindowProc = 0;
-        basMain::TrayIconData = NotifyIconRecord{};
-        basMain::TrayTip.clear();
-        basMain::TrayOwner = nullptr;
-        basMain::TrayActive = false;
-        basMain::TaskbarCreated = 0;
-        Module3::RegistryStatus = 0;
-    }
+    KestroveTest() { Module3::RegistryStatus = 0; }
 
     // Starts the program: the main window is the start-up window.
     frmMain& start() {

@@ -171,6 +171,49 @@ TEST_F(FormsContract, FirstTickComesOneFullIntervalAfterEnabling) {
     EXPECT_EQ(fast.front(), 560u);
 }
 
+// The watch ticks as often as the system's timer resolution allows, and disables the redial timer from a
+// tick due at the same moment as the redial's own: that tick must not come.
+TEST_F(FormsContract, TimersTickAtTheSystemsResolutionAndNotOnceDisabledByATickDueWithThem) {
+    Window& w = shown();
+    Timer tmrWatch{w, 1, false};
+    std::vector<std::uint32_t> watch;
+    int slow = 0;
+    tmrWatch.onTimer = [&] {
+        watch.push_back(ui.nowMs());
+        if (ui.nowMs() == 1000) w.tmrSlow.setEnabled(false);
+    };
+    w.tmrSlow.onTimer = [&] { ++slow; };
+    tmrWatch.setEnabled(true);  // started first, so first among the ticks due at 1000
+    w.tmrSlow.setEnabled(true);
+    ui.advance(1500);
+    ASSERT_GE(watch.size(), 3u);
+    EXPECT_EQ(std::vector(watch.begin(), watch.begin() + 3), (std::vector<std::uint32_t>{10, 20, 30}));
+    EXPECT_EQ(slow, 0);
+}
+
+// A handler that waits (the redial waiting for the dialer's window) lets time pass up to the next due
+// tick, handles nothing meanwhile, and never takes the time back; a waiting message lets none pass.
+TEST_F(FormsContract, AWaitInsideAHandlerLetsTimePassToTheNextTick) {
+    Window& w = shown();
+    std::vector<std::string> seen;
+    w.tmrSlow.onTimer = [&] {
+        seen.push_back(std::to_string(ui.nowMs()));
+        if (seen.size() > 1) return;
+        app.waitForEvents(30);
+        seen.push_back("woke " + std::to_string(ui.nowMs()));
+        app.waitForEvents(5000);  // the next tick is due at 2000
+        seen.push_back("woke " + std::to_string(ui.nowMs()));
+    };
+    w.tmrSlow.setEnabled(true);
+    ui.advance(1000);
+    EXPECT_EQ(seen, (std::vector<std::string>{"1000", "woke 1030", "woke 2000", "2000"}));
+    EXPECT_EQ(ui.nowMs(), 2000u);
+
+    ui.click(w.cmdGo.native());
+    app.waitForEvents(500);
+    EXPECT_EQ(ui.nowMs(), 2000u);
+}
+
 TEST_F(FormsContract, DoEventsRunsPendingMessagesInsideTheRunningHandler) {
     Window& w = shown();
     std::vector<std::string> order;
@@ -191,6 +234,7 @@ TEST_F(FormsContract, DoEventsRunsPendingMessagesInsideTheRunningHandler) {
     ui.click(w.cmdGo.native());
     ui.doEvents();
     EXPECT_EQ(order, (std::vector<std::string>{"go", "other", "label", "other done", "go done"}));
+    EXPECT_EQ(ui.nowMs(), 0u);  // one pass over what is pending: no time passes
 }
 
 TEST_F(FormsContract, DoEventsInsideATickHandlesOtherTicksDueNow) {
@@ -243,8 +287,13 @@ TEST_F(FormsContract, UnloadDestroysTheWindowAndItsState) {
     Window& first = shown();
     first.marker = 42;
     first.tmrFast.setEnabled(true);
+    int clicks = 0;
+    first.cmdGo.onClick = [&] { ++clicks; };
+    ui.click(first.cmdGo.native());  // still queued when the window goes: dropped with it
     const NativeId oldNative = first.native();
     first.unload();
+    ui.doEvents();
+    EXPECT_EQ(clicks, 0);
 
     EXPECT_EQ(ui.form(oldNative), nullptr);
     EXPECT_EQ(sim.log().count("DestroyWindow(frmTest0)"), 1u) << calls();
@@ -309,8 +358,10 @@ TEST_F(FormsContract, PopupMenuReturnsAfterTheChosenHandlerRan) {
     Window& w = shown();
     std::vector<std::string> order;
     w.mnuExit.onClick = [&] { order.push_back("exit"); };
+    w.cmdOther.onClick = [&] { order.push_back("other"); };
     w.cmdGo.onClick = [&] {
         order.push_back("open");
+        ui.click(w.cmdOther.native());  // handled by the menu's own message loop
         w.popupMenu(w.mnuPopUp);
         order.push_back("closed");
     };
@@ -318,7 +369,7 @@ TEST_F(FormsContract, PopupMenuReturnsAfterTheChosenHandlerRan) {
     ui.click(w.cmdGo.native());
     ui.doEvents();
 
-    EXPECT_EQ(order, (std::vector<std::string>{"open", "exit", "closed"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"open", "other", "exit", "closed"}));
     const auto& menu = ui.lastPopup();
     ASSERT_EQ(menu.size(), 3u);  // "Secret" is hidden
     EXPECT_EQ(menu[0].caption, "Restore Window");
@@ -364,6 +415,20 @@ TEST_F(FormsContract, LabelsAndPicturesTakeTheirOwnMouseEvents) {
     ui.moveOverForm(w.native());
     ui.doEvents();
     EXPECT_EQ(formMoves, 1);
+}
+
+TEST_F(FormsContract, APickSetsTheTextBeforeItsClickAndTypingRaisesNothing) {
+    Window& w = shown();
+    w.cboEntries.addItem("Dial 1");
+    w.cboEntries.addItem("Dial 2");
+    std::vector<std::string> clicks;
+    w.cboEntries.onClick = [&] { clicks.push_back(w.cboEntries.text()); };
+    ui.pick(w.cboEntries.native(), 1);
+    ui.doEvents();
+    ui.type(w.cboEntries.native(), "Other");
+    ui.doEvents();
+    EXPECT_EQ(clicks, (std::vector<std::string>{"Dial 2"}));
+    EXPECT_EQ(w.cboEntries.text(), "Other");
 }
 
 TEST_F(FormsContract, TwipsReachTheBackendFractionally) {

@@ -11,6 +11,7 @@ TEST_F(StartUp, FirstRunShowsTheWindowWithTheEntriesAndWritesNothing) {
     frmMain& main = start();
 
     EXPECT_TRUE(main.visible());
+    EXPECT_EQ(sim.ui().form(main.native())->focus, main.chckAuto.native());
     EXPECT_EQ(main.chckAuto.value(), 0);
     EXPECT_EQ(main.Combo1.text(), "");
     EXPECT_EQ(main.Combo1.list(), (std::vector<std::string>{"Work", "Home"}));
@@ -22,7 +23,7 @@ TEST_F(StartUp, FirstRunShowsTheWindowWithTheEntriesAndWritesNothing) {
 }
 
 TEST_F(StartUp, SavedSwitchHidesToTheTrayAndRewritesTheSameBytes) {
-    sim.setFile(kSettingsPath, kThirteenBytes);
+    sim.setFile(kSettingsPath, kArmedSettings);
     sim.setPhoneBook({"Dial 1", "Dial 2"});
     frmMain& main = start();
 
@@ -31,12 +32,12 @@ TEST_F(StartUp, SavedSwitchHidesToTheTrayAndRewritesTheSameBytes) {
     EXPECT_TRUE(main.tmrReconnect.enabled());
     EXPECT_FALSE(main.visible());
     EXPECT_TRUE(sim.trayIconPresent());
-    EXPECT_EQ(settings(), kThirteenBytes);
+    EXPECT_EQ(settings(), kArmedSettings);
     EXPECT_EQ(sim.log().count("WriteFile"), 1u) << calls();
 }
 
 TEST_F(StartUp, ATaskbarStillStartingTakesTheIconOnARetryAndTheWindowNeverShows) {
-    sim.setFile(kSettingsPath, kThirteenBytes);
+    sim.setFile(kSettingsPath, kArmedSettings);
     sim.setNotifyIconFails(true);
     frmMain& main = start();
     EXPECT_FALSE(main.visible());
@@ -54,7 +55,7 @@ TEST_F(StartUp, ATaskbarStillStartingTakesTheIconOnARetryAndTheWindowNeverShows)
 TEST_F(StartUp, NoDialerOnceTheSessionEndsAndAgainWhenItGoesOn) {
     sim.setRegistryValue("System\\CurrentControlSet\\Services\\RemoteAccess", "Remote Connection",
                          {0, 0, 0, 0});
-    sim.setFile(kSettingsPath, kThirteenBytes);
+    sim.setFile(kSettingsPath, kArmedSettings);
     start();
     sim.ui().endSession(true);
     sim.ui().advance(5000);
@@ -65,7 +66,7 @@ TEST_F(StartUp, NoDialerOnceTheSessionEndsAndAgainWhenItGoesOn) {
 }
 
 TEST_F(StartUp, SwitchHandlingRunsInsideTheLoadBeforeTheListIsFilled) {
-    sim.setFile(kSettingsPath, kThirteenBytes);
+    sim.setFile(kSettingsPath, kArmedSettings);
     sim.setPhoneBook({"Dial 1"});
     start();
 
@@ -149,7 +150,7 @@ TEST_F(StartUp, ClosingTheOnlyWindowEndsTheProgram) {
     EXPECT_TRUE(sim.ui().quitRequested());
     EXPECT_EQ(settings(), std::nullopt);  // nothing is saved at exit
     EXPECT_EQ(sim.log().count("Shell_NotifyIconA"), 0u) << "released an icon never added\n" << calls();
-    EXPECT_EQ(sim.log().count("SetWindowLongA"), 0u) << calls();
+    EXPECT_EQ(sim.log().count("SetWindowLongPtrA"), 0u) << calls();
 }
 
 TEST_F(StartUp, MouseOverTheWindowKeepsTheAuthorLabelHidden) {

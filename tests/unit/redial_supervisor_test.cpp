@@ -29,7 +29,7 @@ class Redial : public KestroveTest {
     void setConnected(bool up) { sim.setRegistryValue(kKey, kValue, {std::uint8_t(up ? 1 : 0), 0, 0, 0}); }
     // Starts armed: a saved entry "Dial 1" with the switch on.
     frmMain& startArmed() {
-        sim.setFile(kSettingsPath, kThirteenBytes);
+        sim.setFile(kSettingsPath, kArmedSettings);
         return start();
     }
     std::size_t dials() const { return sim.startedCommandLines().size(); }

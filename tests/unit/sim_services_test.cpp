@@ -323,59 +323,5 @@ TEST_F(SimServicesTest, AProcessThatCannotStartRunsNoHook) {
     EXPECT_EQ(sim.log().count("CreateProcessA(missing.exe, 1)"), 1u);
 }
 
-// --- shell ---
-
-TEST_F(SimServicesTest, TrayIconComesAndGoesOncePerIdentity) {
-    ShellService& shell = platform().shell;
-    NotifyIconRecord record;
-    record.hWnd = 0x10004;
-    record.uID = 0x400000;
-
-    EXPECT_TRUE(shell.notifyIcon(NotifyIconMessage::Add, record));
-    EXPECT_FALSE(shell.notifyIcon(NotifyIconMessage::Add, record));  // already there
-    EXPECT_TRUE(sim.trayIconPresent());
-    EXPECT_TRUE(shell.notifyIcon(NotifyIconMessage::Delete, record));
-    EXPECT_FALSE(sim.trayIconPresent());
-    EXPECT_FALSE(shell.notifyIcon(NotifyIconMessage::Delete, record));
-
-    sim.setNotifyIconFails(true);
-    EXPECT_FALSE(shell.notifyIcon(NotifyIconMessage::Add, record));
-    EXPECT_FALSE(sim.trayIconPresent());
-    EXPECT_EQ(sim.notifyIconRecords().size(), 5u);
-    EXPECT_EQ(sim.log().count("Shell_NotifyIconA(0)"), 3u);
-    EXPECT_EQ(sim.log().count("Shell_NotifyIconA(2)"), 2u);
-}
-
-// --- window procedures ---
-
-MessageResult echoProc(WindowHandle, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    return static_cast<MessageResult>(message * 1000 + wParam + static_cast<std::uintptr_t>(lParam));
-}
-
-TEST_F(SimServicesTest, MessagesReachWhicheverProcedureIsInstalled) {
-    NoEvents events;
-    const auto form = sim.ui().createForm(formDesign("frmMain", "", {3000, 2000}), events);
-    const WindowHandle hwnd = sim.ui().windowHandle(form);
-    WindowProcService& procs = platform().windowProcs;
-    sim.setDefaultWindowProcResult(77);
-
-    EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 77);
-    const ProcAddress previous = procs.install(hwnd, echoProc);
-    EXPECT_NE(previous, 0u);
-    EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 1039 * 1000 + 1 + 514);
-    EXPECT_EQ(procs.call(previous, hwnd, 1039, 1, 514), 77);  // the default procedure again
-
-    procs.restore(hwnd, previous);
-    EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 77);
-    EXPECT_EQ(sim.log().count("DefWindowProc(1039)"), 3u) << calls();
-    EXPECT_EQ(sim.log().count("SetWindowLongA(-4)"), 2u) << calls();
-    EXPECT_EQ(sim.log().count("CallWindowProcA("), 1u) << calls();
-
-    EXPECT_EQ(procs.registerMessage("TaskbarCreated"), procs.registerMessage("TaskbarCreated"));
-    EXPECT_NE(procs.registerMessage("TaskbarCreated"), procs.registerMessage("Other"));
-    sim.ui().destroyForm(form);
-    EXPECT_EQ(sim.sendMessage(hwnd, 1039, 1, 514), 0);
-}
-
 }  // namespace
 }  // namespace kestrove::sim

@@ -64,7 +64,7 @@ NativeId SimBackend::createForm(const FormDesc& desc, FormEvents& events) {
 
 void SimBackend::destroyForm(NativeId id) {
     SimForm& form = liveForm(id);
-    if (release_) release_(form.hwnd);
+    if (destroying_) destroying_(form.hwnd);
     log_.add("DestroyWindow(" + form.desc.name + ")");
     for (const NativeId control : form.controls) controls_.erase(control);
     forms_.erase(id);

@@ -97,14 +97,11 @@ SimPlatform::SimPlatform()
       platform_(std::make_unique<Platform>(Platform{
           impl_->phoneBook, impl_->codePage, impl_->files, impl_->program, impl_->registry, impl_->windows,
           impl_->processes, impl_->shell, impl_->windowProcs, impl_->rasConnections})) {
-    // As the real services do: a window destroyed while hooked and in the tray takes neither along.
-    backend_.beforeDestroy([this](WindowHandle window) {
-        impl_->windowProcs.release(window);
-        impl_->shell.release(window);
-    });
+    // As the system does: a window being destroyed hears of it through whatever procedure it has now.
+    backend_.onDestroy([this](WindowHandle window) { impl_->windowProcs.destroying(window); });
 }
 
-SimPlatform::~SimPlatform() { backend_.beforeDestroy(nullptr); }
+SimPlatform::~SimPlatform() { backend_.onDestroy(nullptr); }
 
 void SimPlatform::setPhoneBook(std::vector<std::string> ansiNames,
                                std::optional<std::uint32_t> reportedCount) {
@@ -200,6 +197,12 @@ void SimPlatform::onEnter(std::function<void(WindowHandle)> hook) {
 void SimPlatform::setNotifyIconFails(bool fails) { impl_->shell.setNotifyIconFails(fails); }
 
 void SimPlatform::dropTrayIcons() { impl_->shell.dropIcons(); }
+
+void SimPlatform::restartTaskbar() {
+    impl_->shell.dropIcons();
+    const std::uint32_t created = impl_->windowProcs.registered("TaskbarCreated");
+    for (const SimForm* form : backend_.forms()) impl_->windowProcs.send(form->hwnd, created, 0, 0);
+}
 
 void SimPlatform::setWindowProcInstallFails(bool fails) { impl_->windowProcs.setInstallFails(fails); }
 

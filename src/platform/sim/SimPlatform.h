@@ -7,8 +7,8 @@
 // "RegQueryValueExA(Remote Connection)", "RegCloseKey", "RasEnumEntriesA(67584)",
 // "CreateProcessA(rundll32.exe rnaui.dll,RnaDial Dial 1, 1)", "SendEnter(<hwnd>)",
 // "FindWindowA(#32770, Connecting to Dial 1)", "TerminateProcess(1004)", "Shell_NotifyIconA(0)",
-// "SetWindowLongA(-4)", "ShowWindow(frmMain, show)", "WriteFile(<path>)", "MoveFileExA(<from>, <to>)",
-// "DoEvents".
+// "SetPropA(Kestrove.WindowHook)", "SetWindowLongPtrA(-4)", "ShowWindow(frmMain, show)", "WriteFile(<path>)",
+// "MoveFileExA(<from>, <to>)", "DoEvents".
 
 #include <cstdint>
 #include <deque>
@@ -127,9 +127,11 @@ class SimBackend final : public forms::Backend {
     void askToActivate(forms::NativeId form);  // what a second start of the program sends
     // The system asks every window whether the session may end, then says whether it did.
     void endSession(bool ends);
-    // Runs just before a form's window is destroyed, with its handle: what the system services hold for
-    // the window is released there.
-    void beforeDestroy(std::function<void(WindowHandle window)> release) { release_ = std::move(release); }
+    // Runs while a form's window is being destroyed and still exists, with its handle (WM_DESTROY); the
+    // record shows "DestroyWindow" once the window is gone.
+    void onDestroy(std::function<void(WindowHandle window)> destroying) {
+        destroying_ = std::move(destroying);
+    }
 
     // The next popupMenu() returns the entry with this caption (searched through submenus), or 0. The
     // menu's modal loop handles the messages already queued before it returns.
@@ -177,7 +179,7 @@ class SimBackend final : public forms::Backend {
     TwipSize screen_{15360, 11520};  // 1024 x 768 at 96 dpi
     std::optional<std::string> popupChoice_;
     std::vector<forms::MenuEntry> lastPopup_;
-    std::function<void(WindowHandle)> release_;
+    std::function<void(WindowHandle)> destroying_;
     bool quit_ = false;
 };
 
@@ -249,7 +251,8 @@ class SimPlatform {
 
     // --- shell ---
     void setNotifyIconFails(bool fails);
-    void dropTrayIcons();  // the taskbar was re-created: every icon is gone
+    void dropTrayIcons();   // the taskbar's process ended: every icon is gone
+    void restartTaskbar();  // a new taskbar, without icons, tells every window "TaskbarCreated"
     std::vector<NotifyIconRecord> notifyIconRecords() const;  // every record passed, in call order
     bool trayIconPresent() const;
     void setBalloons(bool supported);                                   // shell32 5.0 and later; by default
@@ -258,7 +261,7 @@ class SimPlatform {
     // --- window procedures: deliver a message to a window of this program as the system would ---
     MessageResult sendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam);
-    void setWindowProcInstallFails(bool fails);  // SetWindowLongA(GWL_WNDPROC) returns 0
+    void setWindowProcInstallFails(bool fails);  // SetWindowLongPtrA(GWLP_WNDPROC) returns 0
     // What the system's default window procedure returns (0 unless set), so a test can tell that a
     // hook passed a message on and returned the result it got.
     void setDefaultWindowProcResult(MessageResult result);

@@ -36,19 +36,6 @@ bool SimShell::notifyIcon(NotifyIconMessage message, const NotifyIconRecord& rec
     return false;
 }
 
-void SimShell::release(WindowHandle window) {
-    std::vector<std::uint32_t> ids;
-    for (const auto& [hWnd, uID] : icons_) {
-        if (hWnd == window) ids.push_back(uID);
-    }
-    for (const std::uint32_t id : ids) {
-        NotifyIconRecord record;
-        record.hWnd = window;
-        record.uID = id;
-        notifyIcon(NotifyIconMessage::Delete, record);
-    }
-}
-
 // The record's second form, which only a shell with balloons takes.
 bool SimShell::balloon(WindowHandle window, std::uint32_t id, const std::string& titleAnsi,
                        const std::string& textAnsi) {

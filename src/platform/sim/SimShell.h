@@ -23,7 +23,6 @@ class SimShell final : public ShellService {
     const std::vector<NotifyIconRecord>& records() const { return records_; }
     bool iconPresent() const { return !icons_.empty(); }
     void dropIcons() { icons_.clear(); }  // the taskbar was re-created
-    void release(WindowHandle window);    // deletes the window's icons, as its destruction does
     void setBalloons(bool supported) { balloons_ = supported; }
     const std::vector<std::pair<std::string, std::string>>& balloonsShown() const { return shown_; }
 

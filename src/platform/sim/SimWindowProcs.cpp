@@ -22,7 +22,7 @@ MessageResult SimWindowProcs::invoke(ProcAddress proc, WindowHandle window, std:
         return defaultResult_;
     }
     if (proc == 0) return 0;
-    return reinterpret_cast<WindowProc>(proc)(window, message, wParam, lParam);
+    return reinterpret_cast<WindowHook*>(proc)->windowProc(window, message, wParam, lParam);
 }
 
 MessageResult SimWindowProcs::send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -31,21 +31,25 @@ MessageResult SimWindowProcs::send(WindowHandle window, std::uint32_t message, s
     return invoke(current(window), window, message, wParam, lParam);
 }
 
-ProcAddress SimWindowProcs::install(WindowHandle window, WindowProc proc) {
-    log_.add("SetWindowLongA(-4)");
+ProcAddress SimWindowProcs::install(WindowHandle window, WindowHook& hook) {
+    log_.add("SetPropA(Kestrove.WindowHook)");
+    log_.add("SetWindowLongPtrA(-4)");
     if (installFails_ || windows_.ownForm(window) == nullptr) return 0;  // another process's window, or none
     const ProcAddress previous = current(window);
-    procs_[window] = reinterpret_cast<ProcAddress>(proc);
+    procs_[window] = reinterpret_cast<ProcAddress>(&hook);
     return previous;
 }
 
 void SimWindowProcs::restore(WindowHandle window, ProcAddress previous) {
-    log_.add("SetWindowLongA(-4)");
+    if (previous == 0) return;  // as the real service: a window without a procedure would crash
+    log_.add("SetWindowLongPtrA(-4)");
+    log_.add("RemovePropA(Kestrove.WindowHook)");
     if (windows_.ownForm(window) != nullptr) procs_[window] = previous;
 }
 
-void SimWindowProcs::release(WindowHandle window) {
-    if (current(window) != kDefaultProc) restore(window, kDefaultProc);
+void SimWindowProcs::destroying(WindowHandle window) {
+    send(window, sys::kWmDestroy, 0, 0);
+    procs_.erase(window);
 }
 
 MessageResult SimWindowProcs::call(ProcAddress proc, WindowHandle window, std::uint32_t message,
@@ -62,6 +66,10 @@ bool SimWindowProcs::isWindow(WindowHandle window) {
 
 std::uint32_t SimWindowProcs::registerMessage(const std::string& name) {
     log_.add("RegisterWindowMessageA(" + name + ")");
+    return registered(name);
+}
+
+std::uint32_t SimWindowProcs::registered(const std::string& name) {
     const auto next = kFirstRegisteredMessage + static_cast<std::uint32_t>(registered_.size());
     return registered_.emplace(name, next).first->second;  // the same name keeps its number
 }

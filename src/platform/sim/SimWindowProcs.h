@@ -1,9 +1,10 @@
 #pragma once
 // Window procedures of the program's own windows. Each starts with the system's default procedure;
-// install() puts a portable WindowProc in its place, and messages sent to the window reach whichever
-// procedure is current. Installing and restoring are recorded as the one call "SetWindowLongA(-4)"
-// each, the call the program asks for; the real service also keeps the procedure in properties of the
-// window and installs a trampoline, which the record leaves out.
+// install() puts a portable hook in its place, and messages sent to the window reach whichever procedure
+// is current. The record names the calls the real service makes: installing is
+// "SetPropA(Kestrove.WindowHook)" (the hook kept in a property of the window) then "SetWindowLongPtrA(-4)"
+// (its trampoline put in place); restoring is "SetWindowLongPtrA(-4)" then
+// "RemovePropA(Kestrove.WindowHook)".
 
 #include <map>
 #include <string>
@@ -22,18 +23,19 @@ class SimWindowProcs final : public WindowProcService {
 
     void setDefaultResult(MessageResult result) { defaultResult_ = result; }
     void setInstallFails(bool fails) { installFails_ = fails; }
-    // Puts the default procedure back on a window that is being destroyed while hooked.
-    void release(WindowHandle window);
+    // The window is being destroyed: its procedure gets WM_DESTROY, then the window forgets it.
+    void destroying(WindowHandle window);
     // The system delivering a message: no CallWindowProcA is recorded.
     MessageResult send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam);
 
-    ProcAddress install(WindowHandle window, WindowProc proc) override;
+    ProcAddress install(WindowHandle window, WindowHook& hook) override;
     void restore(WindowHandle window, ProcAddress previous) override;
     MessageResult call(ProcAddress proc, WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam) override;
     bool isWindow(WindowHandle window) override;
     std::uint32_t registerMessage(const std::string& name) override;
+    std::uint32_t registered(const std::string& name);  // the same, unrecorded: the system's own use
     void setForeground(WindowHandle window) override;
     void postNull(WindowHandle window) override;
 

@@ -10,14 +10,14 @@ namespace kestrove::win32 {
 
 void runOnDesktop(void (*program)(forms::Backend& backend, Platform& platform)) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    // The services before the backend: the forms' windows give up what the services hold for them.
+    // The services before the backend: the tray gives up its icon through them as its window goes.
     Win32Platform services(instance);
     const OneKeeper keeper(services.platform().program.family());
     if (!keeper.first()) {
         keeper.activateFirst();
         return;
     }
-    Win32Backend backend(instance, &services);
+    Win32Backend backend(instance);
     program(backend, services.platform());
 }
 

@@ -18,9 +18,8 @@ Dpi screenDpi() {
 
 }  // namespace
 
-Win32Backend::Win32Backend(HINSTANCE instance, WindowRelease* release)
-    : release_(release),
-      dpi_(screenDpi()),
+Win32Backend::Win32Backend(HINSTANCE instance)
+    : dpi_(screenDpi()),
       activateRequest_(RegisterWindowMessageA(kActivateRequestMessage)),
       windowClass_(instance),
       pictures_(instance, dpi_),
@@ -38,9 +37,8 @@ void Win32Backend::destroyForm(forms::NativeId id) {
     });
     if (found == forms_.end()) return;
     // Out of the list before the window goes, so that nothing reaches it while it is being destroyed.
-    std::unique_ptr<FormWindow> doomed = std::move(*found);
+    const std::unique_ptr<FormWindow> doomed = std::move(*found);
     forms_.erase(found);
-    if (release_ != nullptr) release_->release(doomed->hwnd());
 }
 
 void Win32Backend::showForm(forms::NativeId id) { form(id).show(); }

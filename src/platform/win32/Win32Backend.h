@@ -11,14 +11,12 @@
 #include "platform/win32/Pictures.h"
 #include "platform/win32/TimerWindow.h"
 #include "platform/win32/WindowClass.h"
-#include "platform/win32/WindowRelease.h"
 
 namespace kestrove::win32 {
 
 class Win32Backend final : public forms::Backend {
   public:
-    // release, when given, hears of every form's window just before it is destroyed.
-    explicit Win32Backend(HINSTANCE instance, WindowRelease* release = nullptr);
+    explicit Win32Backend(HINSTANCE instance);
 
     forms::NativeId createForm(const forms::FormDesc& desc, forms::FormEvents& events) override;
     void destroyForm(forms::NativeId form) override;
@@ -60,7 +58,6 @@ class Win32Backend final : public forms::Backend {
     static ControlWindow& control(forms::NativeId id) { return *reinterpret_cast<ControlWindow*>(id); }
     void dispatch(MSG& message);
 
-    WindowRelease* release_;
     Dpi dpi_;
     UINT activateRequest_;
     WindowClass windowClass_;

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "platform/Platform.h"
-#include "platform/win32/WindowRelease.h"
 #include "platform/win32/services/RasLibrary.h"
 #include "platform/win32/services/Win32CodePage.h"
 #include "platform/win32/services/Win32Files.h"
@@ -19,7 +18,7 @@
 
 namespace kestrove::win32 {
 
-class Win32Platform final : public WindowRelease {
+class Win32Platform final {
   public:
     explicit Win32Platform(HINSTANCE instance)
         : phoneBook_(ras_),
@@ -32,13 +31,6 @@ class Win32Platform final : public WindowRelease {
     Win32Platform& operator=(const Win32Platform&) = delete;
 
     Platform& platform() { return platform_; }
-
-    // The hook first, as "Exit" does: the window's own procedure is back before its icon goes.
-    void release(HWND window) override {
-        const auto handle = reinterpret_cast<WindowHandle>(window);
-        windowProcs_.release(handle);
-        shell_.release(handle);
-    }
 
   private:
     RasLibrary ras_;  // before the services that share it

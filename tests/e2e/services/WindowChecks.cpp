@@ -17,26 +17,22 @@ using kestrove::MessageResult;
 using kestrove::ProcAddress;
 using kestrove::WindowHandle;
 
-// What the hooked probe window saw. A portable procedure gets no context of its own, so it finds this
-// record in a property of the window.
-struct HookRecord {
+// What the hooked probe window saw; the service finds the hook through the window it hooks.
+struct HookRecord final : kestrove::WindowHook {
+    // Adds 1000 to what the window's own procedure answers to the probe's message.
+    MessageResult windowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) override {
+        messages.push_back(message);
+        if (message == ProbeWindow::kSumMessage && failNext) throw kestrove::RuntimeError("hook failed");
+        const MessageResult answer = procs->call(previous, window, message, wParam, lParam);
+        return message == ProbeWindow::kSumMessage ? answer + 1000 : answer;
+    }
+
     kestrove::win32::Win32WindowProcs* procs = nullptr;
     ProcAddress previous = 0;
     std::vector<std::uint32_t> messages;
     bool failNext = false;
 };
-constexpr const char* kRecordProperty = "Kestrove checks.HookRecord";
-
-// Adds 1000 to what the window's own procedure answers to the probe's message.
-MessageResult hookProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                       std::intptr_t lParam) {
-    auto* record = static_cast<HookRecord*>(
-        GetPropA(reinterpret_cast<HWND>(window), kRecordProperty));  // set by the test
-    record->messages.push_back(message);
-    if (message == ProbeWindow::kSumMessage && record->failNext) throw kestrove::RuntimeError("hook failed");
-    const MessageResult answer = record->procs->call(record->previous, window, message, wParam, lParam);
-    return message == ProbeWindow::kSumMessage ? answer + 1000 : answer;
-}
 
 }  // namespace
 
@@ -107,9 +103,8 @@ void checkWindowProcs(Results& results) {
     const WindowHandle window = probe.handle();
     HookRecord record;
     record.procs = &procs;
-    SetPropA(hwnd, kRecordProperty, &record);
 
-    record.previous = procs.install(window, hookProc);
+    record.previous = procs.install(window, record);
     CHECK(record.previous == reinterpret_cast<ProcAddress>(ProbeWindow::originalProc()));
     CHECK(SendMessageA(hwnd, ProbeWindow::kSumMessage, 2, 3) == 1005);
     CHECK(!record.messages.empty() && record.messages.back() == ProbeWindow::kSumMessage);
@@ -121,7 +116,7 @@ void checkWindowProcs(Results& results) {
 
     // Installing over the hook reports the hook itself, as the system does, and keeps the first procedure
     // as the fallback.
-    const ProcAddress again = procs.install(window, hookProc);
+    const ProcAddress again = procs.install(window, record);
     CHECK(again != record.previous);
     CHECK(again == static_cast<ProcAddress>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)));
     record.failNext = true;
@@ -135,7 +130,7 @@ void checkWindowProcs(Results& results) {
     CHECK(record.messages.size() == seen);
 
     // A window destroyed while hooked goes cleanly.
-    record.previous = procs.install(window, hookProc);
+    record.previous = procs.install(window, record);
     CHECK(procs.isWindow(window));
     DestroyWindow(hwnd);
     CHECK(!procs.isWindow(window));

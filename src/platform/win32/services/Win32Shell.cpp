@@ -6,7 +6,6 @@
 #include <shellapi.h>
 // clang-format on
 
-#include <algorithm>
 #include <cstring>
 
 #include "platform/SystemCodes.h"
@@ -21,6 +20,7 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == sys::kNotifyIconDataV1Size);
 static_assert(sys::kNifMessageIconTip == (NIF_MESSAGE | NIF_ICON | NIF_TIP));
 static_assert(sys::kTrayCallbackMessage == WM_USER + 15);
 static_assert(sys::kWmLButtonUp == WM_LBUTTONUP && sys::kWmRButtonUp == WM_RBUTTONUP);
+static_assert(sys::kWmDestroy == WM_DESTROY);
 static_assert(sys::kSwShowMaximized == SW_SHOWMAXIMIZED);
 
 // The icon itself always uses the first form of the record: it is the one every shell version
@@ -35,24 +35,7 @@ bool Win32Shell::notifyIcon(NotifyIconMessage message, const NotifyIconRecord& r
     data.uCallbackMessage = record.uCallbackMessage;
     data.hIcon = reinterpret_cast<HICON>(record.hIcon);
     std::memcpy(data.szTip, record.szTip, sizeof record.szTip);
-    const bool done = Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
-    const std::pair icon{record.hWnd, record.uID};
-    const auto known = std::find(icons_.begin(), icons_.end(), icon);
-    if (message == NotifyIconMessage::Add && done && known == icons_.end()) icons_.push_back(icon);
-    if (message == NotifyIconMessage::Delete && known != icons_.end()) icons_.erase(known);
-    return done;
-}
-
-void Win32Shell::release(WindowHandle window) {
-    std::erase_if(icons_, [&](const auto& icon) {
-        if (icon.first != window) return false;
-        NOTIFYICONDATAA data{};
-        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        data.hWnd = toHwnd(window);
-        data.uID = icon.second;
-        Shell_NotifyIconA(NIM_DELETE, &data);
-        return true;
-    });
+    return Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
 }
 
 namespace {

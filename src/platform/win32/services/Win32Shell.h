@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 #include "platform/Services.h"
 
@@ -12,14 +10,10 @@ class Win32Shell final : public ShellService {
   public:
     bool notifyIcon(NotifyIconMessage message, const NotifyIconRecord& record) override;
     void execute(const std::string& operationAnsi, const std::string& fileAnsi, int showCommand) override;
-
-    // Deletes the icons added for this window and not deleted since.
-    void release(WindowHandle window);
     bool balloon(WindowHandle window, std::uint32_t id, const std::string& titleAnsi,
                  const std::string& textAnsi) override;
 
   private:
-    std::vector<std::pair<WindowHandle, std::uint32_t>> icons_;  // (hWnd, uID) of the icons added
     int balloons_ = -1;  // whether the shell has them, once known
 };
 

@@ -4,28 +4,28 @@
 
 #include "platform/win32/services/HandleCasts.h"
 
-// A portable WindowProc has no system calling convention, so the window gets a trampoline that finds the
-// installed proc in a property of the window itself: no global state, and any number of windows.
+// A portable hook has no system calling convention, so the window gets a trampoline that finds the
+// installed hook in a property of the window itself: no global state, and any number of windows.
 
 namespace kestrove::win32 {
 namespace {
 
-constexpr const char* kProcProperty = "Kestrove.WindowProc";
+constexpr const char* kHookProperty = "Kestrove.WindowHook";
 // The procedure replaced by install(), so that a failing portable proc still leaves the window working.
 constexpr const char* kPreviousProperty = "Kestrove.PreviousWindowProc";
 
 void forgetProcs(HWND window) {
-    RemovePropA(window, kProcProperty);
+    RemovePropA(window, kHookProperty);
     RemovePropA(window, kPreviousProperty);
 }
 
-// Nothing may unwind into the system's dispatcher. A proc that fails leaves the message the handling it
+// Nothing may unwind into the system's dispatcher. A hook that fails leaves the message the handling it
 // would have had without the hook.
-LRESULT dispatch(WindowProc proc, WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+LRESULT dispatch(WindowHook* hook, WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                  LPARAM lParam) noexcept {
-    if (proc != nullptr) {
+    if (hook != nullptr) {
         try {
-            return proc(fromHwnd(window), message, wParam, lParam);
+            return hook->windowProc(fromHwnd(window), message, wParam, lParam);
         } catch (...) {
         }
     }
@@ -34,11 +34,10 @@ LRESULT dispatch(WindowProc proc, WNDPROC previous, HWND window, UINT message, W
 }
 
 LRESULT CALLBACK trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    // Both are read before the proc runs: it may restore the window and so remove them.
-    const auto proc =
-        reinterpret_cast<WindowProc>(reinterpret_cast<std::uintptr_t>(GetPropA(window, kProcProperty)));
+    // Both are read before the hook runs: it may restore the window and so remove them.
+    auto* const hook = static_cast<WindowHook*>(GetPropA(window, kHookProperty));
     const auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProperty));
-    const LRESULT result = dispatch(proc, previous, window, message, wParam, lParam);
+    const LRESULT result = dispatch(hook, previous, window, message, wParam, lParam);
     // A window destroyed while hooked must not keep its properties.
     if (message == WM_NCDESTROY) forgetProcs(window);
     return result;
@@ -46,10 +45,10 @@ LRESULT CALLBACK trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-ProcAddress Win32WindowProcs::install(WindowHandle window, WindowProc proc) {
+ProcAddress Win32WindowProcs::install(WindowHandle window, WindowHook& hook) {
     const HWND hwnd = toHwnd(window);
     // The properties come first: the trampoline can be called as soon as it is in place.
-    if (!SetPropA(hwnd, kProcProperty, reinterpret_cast<HANDLE>(reinterpret_cast<std::uintptr_t>(proc)))) {
+    if (!SetPropA(hwnd, kHookProperty, &hook)) {
         return 0;
     }
     // Installing over the trampoline itself keeps the first replaced procedure as the fallback; the
@@ -69,14 +68,6 @@ void Win32WindowProcs::restore(WindowHandle window, ProcAddress previous) {
     if (previous == 0) return;  // a window without a procedure would crash at its next message
     const HWND hwnd = toHwnd(window);
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, static_cast<LONG_PTR>(previous));
-    forgetProcs(hwnd);
-}
-
-void Win32WindowProcs::release(WindowHandle window) {
-    const HWND hwnd = toHwnd(window);
-    if (GetPropA(hwnd, kProcProperty) == nullptr) return;
-    const HANDLE previous = GetPropA(hwnd, kPreviousProperty);
-    if (previous != nullptr) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     forgetProcs(hwnd);
 }
 

@@ -6,7 +6,7 @@ namespace kestrove::win32 {
 
 class Win32WindowProcs final : public WindowProcService {
   public:
-    ProcAddress install(WindowHandle window, WindowProc proc) override;
+    ProcAddress install(WindowHandle window, WindowHook& hook) override;
     void restore(WindowHandle window, ProcAddress previous) override;
     MessageResult call(ProcAddress proc, WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                        std::intptr_t lParam) override;
@@ -14,9 +14,6 @@ class Win32WindowProcs final : public WindowProcService {
     std::uint32_t registerMessage(const std::string& name) override;
     void setForeground(WindowHandle window) override;
     void postNull(WindowHandle window) override;
-
-    // Puts the window's own procedure back when install() replaced it and nothing has restored it.
-    void release(WindowHandle window);
 };
 
 }  // namespace kestrove::win32
