@@ -64,9 +64,10 @@ class frmMain : public forms::Form {
     void mnuRestore_Click();
     void mnuExit_Click();
     void Form_ActivateRequest();
+    void Form_PowerResume();
 
     void MinimizeToTray();
-    void ReportRedial();  // the counter line's tooltip, and the balloon for a stop
+    void ReportRedial();  // the counter line's tooltip, and the balloon when the redial slows down
     void SaveFromCombo();
     void SaveFromSwitch();
 
@@ -74,7 +75,7 @@ class frmMain : public forms::Form {
     keeper::ConnectionProbe probe_;
     keeper::RedialSupervisor redial_;
     std::string watchedEntry_;  // reused by every watch tick
-    std::uint32_t reportedChanges_ = 0;
+    keeper::RedialStatus reportedStatus_;
     bool reportedArmed_ = false;
     bool started_ = false;  // the load handler has finished
     basMain tray_;          // after the menu it opens

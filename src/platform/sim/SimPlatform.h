@@ -132,6 +132,10 @@ class SimBackend final : public forms::Backend {
     void onDestroy(std::function<void(WindowHandle window)> destroying) {
         destroying_ = std::move(destroying);
     }
+    // The machine sleeps for ms: the clock moves on (GetTickCount counts the sleep) with no timer tick and
+    // no message handled meanwhile; then every loaded window hears that it woke up. A timer that fell due
+    // while it slept ticks once, at the next message handling, as the system's timers do.
+    void sleepMachine(std::uint32_t ms);
 
     // The next popupMenu() returns the entry with this caption (searched through submenus), or 0. The
     // menu's modal loop handles the messages already queued before it returns.
@@ -242,6 +246,8 @@ class SimPlatform {
     void setProcessStartFails(bool fails);
     void endProcess(std::uint32_t processId, std::uint32_t exitCode = 0);
     std::uint32_t spawnProcess(std::uint32_t parentId);  // a process started by that one
+    // A process the program did not start (a resident system helper), known by its program file's name.
+    std::uint32_t runProgram(std::string exeName);
     std::vector<std::uint32_t> terminatedProcesses() const;
     std::vector<std::string> startedCommandLines() const;
     std::vector<WindowHandle> enterTargets() const;  // windows that received Enter, in order
