@@ -116,6 +116,7 @@ frmMain::frmMain(Application& app, Platform& platform)
     imgEgg.onMouseUp = [this](const MouseArgs& args) { imgEgg_MouseUp(args); };
     onMouseMove = [this](const MouseArgs& args) { Form_MouseMove(args); };
     onActivateRequest = [this] { Form_ActivateRequest(); };
+    onSessionEnd = [this] { mnuExit_Click(); };  // ends the program as "Exit" does, saving nothing
     Timer1.onTimer = [this] { Timer1_Timer(); };
     tmrReconnect.onTimer = [this] { tmrReconnect_Timer(); };
     tmrTrayIcon.onTimer = [this] { tmrTrayIcon_Timer(); };
@@ -153,8 +154,7 @@ void frmMain::DUN_Services(std::vector<std::string>& DUN_Array) {
 bool frmMain::Connected_To_ISP() { return probe_.connected(Combo1.text()); }
 
 void frmMain::Timer1_Timer() {
-    Combo1.pollText(watchedEntry_);
-    if (redial_.dialInProgress(watchedEntry_)) {
+    if (redial_.dialInProgress(Combo1.text())) {
         tmrReconnect.setEnabled(false);
     } else if (chckAuto.value() == 1) {
         tmrReconnect.setEnabled(true);

@@ -83,7 +83,6 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     Platform& platform_;
     keeper::ConnectionProbe probe_;
     keeper::RedialSupervisor redial_;
-    std::string watchedEntry_;  // reused by every watch tick
     std::uint32_t reportedChanges_ = 0;
     bool reportedArmed_ = false;
     bool started_ = false;     // the load handler has finished

@@ -6,6 +6,14 @@
 
 namespace kestrove::forms {
 
+namespace {
+
+// The whole system waits for the answers to the question before it goes on; a minute without word of
+// how it went means it went on without this program.
+constexpr std::uint32_t kSessionAnswerMs = 60'000;
+
+}  // namespace
+
 Application::Application(Backend& backend) : backend_(backend) {}
 
 Application::~Application() {
@@ -54,6 +62,19 @@ void Application::dispatch(const std::function<void()>& handler) {
         ++unhandledErrors_;
     }
     if (--handlerDepth_ == 0) collect();
+}
+
+bool Application::sessionEnding() const {
+    return sessionAsked_ && backend_.tickCount() - sessionAskedAt_ < kSessionAnswerMs;
+}
+
+// An ended session ends the program the way the last window's close does; it saves nothing.
+void Application::sessionEvent(FormEvent event) {
+    sessionAsked_ = event == FormEvent::SessionEnding;
+    sessionAskedAt_ = backend_.tickCount();
+    if (event != FormEvent::SessionEnded) return;
+    const std::vector<Form*> loaded = loaded_;
+    for (Form* form : loaded) form->unload();
 }
 
 void Application::doEvents() { backend().doEvents(); }

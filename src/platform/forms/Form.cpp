@@ -140,9 +140,12 @@ void Form::formEvent(FormEvent event, const MouseArgs& args) {
             case FormEvent::ActivateRequested:
                 if (onActivateRequest) onActivateRequest();
                 break;
+            case FormEvent::SessionEnded:
+                if (onSessionEnd) onSessionEnd();
+                [[fallthrough]];
             case FormEvent::SessionEnding:
             case FormEvent::SessionContinues:
-                app_.sessionEnding_ = event == FormEvent::SessionEnding;
+                app_.sessionEvent(event);
                 break;
         }
     });

@@ -47,6 +47,9 @@ class Form : private FormEvents {
     std::function<void()> onClick;
     std::function<void(const MouseArgs&)> onMouseMove;
     std::function<void()> onActivateRequest;
+    // The session ends: what the window must undo before the program goes. Every window is unloaded
+    // afterwards.
+    std::function<void()> onSessionEnd;
 
   protected:
     virtual void Form_Load() {}
