@@ -163,7 +163,9 @@ void frmMain::Timer1_Timer() {
 
 void frmMain::tmrReconnect_Timer() {
     if (app().sessionEnding()) return;  // a dialer now would hold up the shutdown with its dialog
-    if (redial_.redial(Combo1.text())) {
+    // A copy: the redial lets events run, and a pick among them changes the combo box's text.
+    const std::string entry = Combo1.text();
+    if (redial_.redial(entry)) {
         ++ReconnectCount;
         lblLoop.setCaption(keeper::counterCaption(ReconnectCount));
     }

@@ -45,7 +45,7 @@ TEST_F(DesktopFaults, ASurvivedCloseRequestLeavesTheRedialArmed) {
     sim.ui().queryEndSession();
     sim.ui().advance(10'000);
     EXPECT_TRUE(sim.startedCommandLines().empty()) << "a dialer while the session may end";
-    sim.ui().advance(60'000);
+    sim.ui().advance(25'000);
     EXPECT_EQ(sim.startedCommandLines().size(), 1u) << "the redial stayed off\n" << calls();
     EXPECT_TRUE(main.loaded());
     EXPECT_TRUE(sim.trayIconPresent());
@@ -68,6 +68,24 @@ TEST_F(DesktopFaults, WhatLiesPastTheFirstKilobytesIsNotRead) {
     EXPECT_EQ(main.chckAuto.value(), 0);
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(settings(), file);
+}
+
+// The user types into the combo box while the redial waits for its dialer: the dial goes on with the
+// entry it started with.
+TEST_F(DesktopFaults, TypingWhileTheDialerStartsLeavesTheDialAsItWas) {
+    const std::string entry = "Dial-up to the provider";
+    sim.setPhoneBook({entry});
+    sim.setFile(kSettingsPath, "\"" + entry + "\"\r\n1\r\n");
+    frmMain& main = start();
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
+        sim.addWindow("#32770", "Dial-up", pid);
+        sim.ui().type(main.Combo1.native(), std::string(300, 'y'));  // longer: the text moves in memory
+    });
+    sim.ui().advance(1500);
+    ASSERT_EQ(sim.startedCommandLines().size(), 1u) << calls();
+    EXPECT_TRUE(sim.startedCommandLines()[0].ends_with(",RnaDial " + entry)) << sim.startedCommandLines()[0];
+    EXPECT_EQ(sim.enterTargets().size(), 1u) << "the dialog went unanswered";
+    EXPECT_EQ(main.Combo1.text(), std::string(300, 'y'));
 }
 
 TEST(KeeperMutex, ARefusedOpenIsAnotherCopyAndOnlyAnUnusableNameIsTriedAgain) {

@@ -8,9 +8,9 @@ namespace kestrove::forms {
 
 namespace {
 
-// The whole system waits for the answers to the question before it goes on; a minute without word of
-// how it went means it went on without this program.
-constexpr std::uint32_t kSessionAnswerMs = 60'000;
+// The system asks every program before it goes on, and says how it went right after; half a minute
+// without word means it went on without this program (a close request it survived).
+constexpr std::uint32_t kSessionAnswerMs = 30'000;
 
 }  // namespace
 
