@@ -6,6 +6,7 @@
 
 #include "KestroveFixture.h"
 #include "platform/win32/KeeperMutex.h"
+#include "ui/frmAbout.h"
 
 namespace kestrove::testing {
 namespace {
@@ -24,6 +25,7 @@ class DesktopFaults : public KestroveTest {
 TEST_F(DesktopFaults, AnEndingSessionEndsTheProgramWithItsIconAndSavesNothing) {
     sim.setFile(kSettingsPath, kArmedSettings);
     start();
+    app.form<frmAbout>(sim.platform()).show();
     ASSERT_TRUE(sim.trayIconPresent());
     sim.log().clear();
 

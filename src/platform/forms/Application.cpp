@@ -68,13 +68,20 @@ bool Application::sessionEnding() const {
     return sessionAsked_ && backend_.tickCount() - sessionAskedAt_ < kSessionAnswerMs;
 }
 
-// An ended session ends the program the way the last window's close does; it saves nothing.
+// An ended session ends the program: whichever window hears it first, every window undoes what it must,
+// then all are unloaded, as when the last window closes; nothing is saved.
 void Application::sessionEvent(FormEvent event) {
     sessionAsked_ = event == FormEvent::SessionEnding;
     sessionAskedAt_ = backend_.tickCount();
     if (event != FormEvent::SessionEnded) return;
+    const auto stillLoaded = [this](const Form* form) {
+        return std::find(loaded_.begin(), loaded_.end(), form) != loaded_.end();
+    };
     const std::vector<Form*> loaded = loaded_;
-    for (Form* form : loaded) form->unload();
+    for (Form* form : loaded) {
+        if (stillLoaded(form) && form->onSessionEnd) form->onSessionEnd();
+    }
+    for (Form* form : std::vector<Form*>(loaded_)) form->unload();
 }
 
 void Application::doEvents() { backend().doEvents(); }

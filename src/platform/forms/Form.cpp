@@ -141,8 +141,6 @@ void Form::formEvent(FormEvent event, const MouseArgs& args) {
                 if (onActivateRequest) onActivateRequest();
                 break;
             case FormEvent::SessionEnded:
-                if (onSessionEnd) onSessionEnd();
-                [[fallthrough]];
             case FormEvent::SessionEnding:
             case FormEvent::SessionContinues:
                 app_.sessionEvent(event);

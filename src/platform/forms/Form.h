@@ -47,8 +47,8 @@ class Form : private FormEvents {
     std::function<void()> onClick;
     std::function<void(const MouseArgs&)> onMouseMove;
     std::function<void()> onActivateRequest;
-    // The session ends: what the window must undo before the program goes. Every window is unloaded
-    // afterwards.
+    // The session ends (told to any of the program's windows): what this window must undo before the
+    // program goes. Every window is unloaded afterwards.
     std::function<void()> onSessionEnd;
 
   protected:
