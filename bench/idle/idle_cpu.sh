@@ -107,7 +107,16 @@ measure_family() {
     local turn k f w b counter kt="0 0 0" ft="0 0 0" wt="0 0 0" bt="0 0 0" dialled=""
     # Sums "<program us> <server us> <ticks>" field by field.
     add() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " "); print x[1] + y[1], x[2] + y[2], x[3] + y[3] }'; }
+    # before_measure: the other build's program, first in odd turns and last in even ones, so that its
+    # place in the turn weighs on neither.
+    before_measure() {
+        b=$(run_and_measure "$folder" kestrove_before.exe "" "${overrides[@]}") || exit 1
+        counter=${b#*|} b=${b%%|*}
+        bt=$(add "$bt" "$b")
+        [ "$counter" = " You have been reconnected 0 times." ] || dialled=1
+    }
     for ((turn = 1; turn <= TURNS; turn++)); do
+        [ -z "$BEFORE" ] || [ $((turn % 2)) -eq 0 ] || before_measure
         k=$(run_and_measure "$folder" kestrove_counted.exe "" "${overrides[@]}") || exit 1
         counter=${k#*|} k=${k%%|*}
         f=$(run_and_measure "$folder" kestrove_idle_floor.exe hidden) || exit 1
@@ -118,11 +127,8 @@ measure_family() {
             "$family" "$turn" "$(show "$k")" "$(show "$f")" "$(show "$w")"
         [ "$counter" = " You have been reconnected 0 times." ] || dialled=1
         if [ -n "$BEFORE" ]; then
-            b=$(run_and_measure "$folder" kestrove_before.exe "" "${overrides[@]}") || exit 1
-            counter=${b#*|} b=${b%%|*}
-            bt=$(add "$bt" "$b")
+            [ $((turn % 2)) -eq 1 ] || before_measure
             printf '             Kestrove before %s\n' "$(show "$b")"
-            [ "$counter" = " You have been reconnected 0 times." ] || dialled=1
         fi
     done
     # Ratios of the totals: per second, ticks per second, per tick; and whether the aims are met (ticks
