@@ -26,6 +26,7 @@ find_package(GTest REQUIRED)
 add_executable(kestrove_unit_tests
     tests/unit/about_and_credits_test.cpp
     tests/unit/connection_probe_test.cpp
+    tests/unit/desktop_faults_test.cpp
     tests/unit/forms_contract_test.cpp
     tests/unit/main_window_startup_test.cpp
     tests/unit/nt_family_test.cpp

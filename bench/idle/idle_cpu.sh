@@ -13,16 +13,23 @@
 #   bash bench/idle/idle_cpu.sh [seconds per measurement, default 20] [turns, default 3]
 #
 # Needs build/win64 built by scripts/build.sh win64 (KESTROVE_BUILD chooses another build folder).
+# KESTROVE_BEFORE=<build folder of another commit> measures that build's program too, in the same turns,
+# as "before", for a before/after comparison in one run.
 set -u
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 SECONDS_EACH=${1:-20}
 TURNS=${2:-3}
 BUILD=${KESTROVE_BUILD:-$ROOT/build/win64}
+BEFORE=${KESTROVE_BEFORE:-}
 WORK=$ROOT/build/idle
 ENTRY="Idle Line"
 for needed in kestrove_driver.exe idle/kestrove_counted.exe idle/kestrove_idle_floor.exe idle/rasapi32.dll; do
     [ -f "$BUILD/$needed" ] || { echo "missing $BUILD/$needed: build it with scripts/build.sh win64"; exit 1; }
 done
+if [ -n "$BEFORE" ] && [ ! -f "$BEFORE/idle/kestrove_counted.exe" ]; then
+    echo "missing $BEFORE/idle/kestrove_counted.exe: build that tree with scripts/build.sh win64"
+    exit 1
+fi
 
 # shellcheck source=scripts/lib/wine-session.sh
 source "$ROOT/scripts/lib/wine-session.sh"
@@ -62,7 +69,7 @@ run_and_measure() {
     sleep "$SECONDS_EACH"
     a1=$(cpu_us "$pid") s1=$(cpu_us "$server") t1=$(read_ticks "$ticks")
     local counter=""
-    if [ "$program" = kestrove_counted.exe ]; then
+    if [ "$program" != kestrove_idle_floor.exe ]; then
         counter=$(timeout 60 "$WINE" "$BUILD/kestrove_driver.exe" text Kestrove 1006 2>/dev/null | tr -d '\r')
     fi
     kill "$pid" 2>/dev/null
@@ -85,20 +92,31 @@ measure_family() {
     local family=$1 folder="$WORK/$1" overrides=()
     mkdir -p "$folder"
     cp "$BUILD/idle/kestrove_counted.exe" "$BUILD/idle/kestrove_idle_floor.exe" "$folder/"
+    [ -z "$BEFORE" ] || cp "$BEFORE/idle/kestrove_counted.exe" "$folder/kestrove_before.exe"
     printf '"%s"\r\n1\r\n' "$ENTRY" >"$folder/kestrove.rkf"
     if [ "$family" = 9x ]; then
         reg add 'HKCU\Software\Wine\AppDefaults\kestrove_counted.exe' /v Version /d win98 /f
         reg add 'HKCU\Software\Wine\AppDefaults\kestrove_idle_floor.exe' /v Version /d win98 /f
+        reg add 'HKCU\Software\Wine\AppDefaults\kestrove_before.exe' /v Version /d win98 /f
         reg add 'HKLM\System\CurrentControlSet\Services\RemoteAccess' /v "Remote Connection" /t REG_BINARY /d 01000000 /f
     else
         cp "$BUILD/idle/rasapi32.dll" "$folder/"
         printf '%s\n' "$ENTRY" >"$folder/rasapi32-up.txt"
         overrides=(WINEDLLOVERRIDES=rasapi32=n)
     fi
-    local turn k f w counter kt="0 0 0" ft="0 0 0" wt="0 0 0" dialled=""
+    local turn k f w b counter kt="0 0 0" ft="0 0 0" wt="0 0 0" bt="0 0 0" dialled=""
     # Sums "<program us> <server us> <ticks>" field by field.
     add() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " "); print x[1] + y[1], x[2] + y[2], x[3] + y[3] }'; }
+    # before_measure: the other build's program, first in odd turns and last in even ones, so that its
+    # place in the turn weighs on neither.
+    before_measure() {
+        b=$(run_and_measure "$folder" kestrove_before.exe "" "${overrides[@]}") || exit 1
+        counter=${b#*|} b=${b%%|*}
+        bt=$(add "$bt" "$b")
+        [ "$counter" = " You have been reconnected 0 times." ] || dialled=1
+    }
     for ((turn = 1; turn <= TURNS; turn++)); do
+        [ -z "$BEFORE" ] || [ $((turn % 2)) -eq 0 ] || before_measure
         k=$(run_and_measure "$folder" kestrove_counted.exe "" "${overrides[@]}") || exit 1
         counter=${k#*|} k=${k%%|*}
         f=$(run_and_measure "$folder" kestrove_idle_floor.exe hidden) || exit 1
@@ -108,6 +126,10 @@ measure_family() {
         printf '%-3s turn %d: Kestrove %s\n             floor    %s\n             floor without a window %s\n' \
             "$family" "$turn" "$(show "$k")" "$(show "$f")" "$(show "$w")"
         [ "$counter" = " You have been reconnected 0 times." ] || dialled=1
+        if [ -n "$BEFORE" ]; then
+            [ $((turn % 2)) -eq 1 ] || before_measure
+            printf '             Kestrove before %s\n' "$(show "$b")"
+        fi
     done
     # Ratios of the totals: per second, ticks per second, per tick; and whether the aims are met (ticks
     # within 10% of the floor's rate, at most 1.1x the floor's cost per tick).
@@ -120,6 +142,14 @@ measure_family() {
         rate = K[3] / F[3]; tick = ((K[1] + K[2]) / K[3]) / ((F[1] + F[2]) / F[3])
         met = rate >= 0.9 && rate <= 1.1 && tick <= 1.1
         printf "%-3s aims (ticks within 10%% of the floor'"'"'s rate, <= 1.1x per tick): %s\n", family, met ? "met" : "NOT met" }'
+    if [ -n "$BEFORE" ]; then
+        awk -v family="$family" -v k="$kt" -v b="$bt" -v f="$ft" 'BEGIN {
+            split(k, K, " "); split(b, B, " "); split(f, F, " ")
+            printf "%-3s before / floor: %.2fx per second, %.2fx ticks per second, %.2fx per tick\n", family,
+                (B[1] + B[2]) / (F[1] + F[2]), B[3] / F[3], ((B[1] + B[2]) / B[3]) / ((F[1] + F[2]) / F[3])
+            printf "%-3s after / before: %.2fx per second, %.2fx per tick\n", family,
+                (K[1] + K[2]) / (B[1] + B[2]), ((K[1] + K[2]) / K[3]) / ((B[1] + B[2]) / B[3]) }'
+    fi
     [ -z "$dialled" ] || echo "    (Kestrove dialled: the line was not up; the figures do not count)"
 }
 

@@ -7,6 +7,11 @@ namespace {
 constexpr const char* kFileName = "\\kestrove.rkf";
 constexpr const char* kTemporaryName = "\\kestrove.tmp";
 
+// The longest file the program writes is a few hundred bytes: a name of at most 256 characters, two
+// bytes each in a double-byte code page, quoted, and the switch. The rest leaves room for hand edits;
+// whatever lies beyond is not read, so that a huge stray file costs no more than a small one.
+constexpr std::size_t kReadLimit = 4096;
+
 }  // namespace
 
 std::string formatSettings(CodePageService& codePage, const std::optional<std::string>& name,
@@ -32,10 +37,10 @@ std::string SettingsFile::path() const { return platform_.program.exeDirectory()
 std::string SettingsFile::temporaryPath() const { return platform_.program.exeDirectory() + kTemporaryName; }
 
 SettingsReader SettingsFile::open() {
-    auto bytes = platform_.files.read(path());
+    auto bytes = platform_.files.read(path(), kReadLimit);
     // A replace on 9x deletes the old file before it moves the new one in: when the move failed, the new
     // settings are still under the temporary name.
-    if (!bytes) bytes = platform_.files.read(temporaryPath());
+    if (!bytes) bytes = platform_.files.read(temporaryPath(), kReadLimit);
     if (!bytes) throw RuntimeError("File not found");
     return SettingsReader(std::move(*bytes));
 }

@@ -20,8 +20,8 @@ class SettingsFile {
     explicit SettingsFile(Platform& platform) : platform_(platform) {}
 
     std::string path() const;
-    // Falls back to the temporary a save left behind without the file. Throws RuntimeError when neither
-    // can be opened.
+    // Falls back to the temporary a save left behind without the file. Reads no more than a few
+    // kilobytes: a longer file reads as if it ended there. Throws RuntimeError when neither can be opened.
     SettingsReader open();
     // A name read from the file, as Unicode text.
     std::optional<std::string> decodeName(const std::optional<std::string>& ansi);

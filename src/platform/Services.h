@@ -3,6 +3,7 @@
 // interfaces is UTF-8 unless a parameter says "ansi": those are the system ANSI code page's bytes, as
 // the single-byte platform calls take them.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -45,7 +46,8 @@ class CodePageService {
 class FileService {
   public:
     virtual ~FileService() = default;
-    virtual std::optional<std::string> read(const std::string& path) = 0;  // nullopt: cannot be opened
+    // The first limit bytes, or the whole file when it is shorter; nullopt: cannot be opened or read.
+    virtual std::optional<std::string> read(const std::string& path, std::size_t limit) = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual bool write(const std::string& path, std::string_view bytes) = 0;   // create or truncate
     virtual bool replace(const std::string& from, const std::string& to) = 0;  // rename over an existing file
@@ -142,7 +144,8 @@ class ProcessService {
     // gets no console window at all (CREATE_NO_WINDOW), whatever the system's default terminal.
     virtual std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle,
                                                   bool noConsoleWindow = false) = 0;
-    // One press of Enter for that window, without activating it; returns after it has been processed.
+    // One press of Enter for that window, without activating it; returns without waiting for the window
+    // to act on it.
     virtual void sendEnter(WindowHandle window) = 0;
     // Root and every process it started, and they started, that still runs (Toolhelp32's parent process
     // ids), as many as ids holds; root alone when the system cannot tell. Returns how many it wrote.

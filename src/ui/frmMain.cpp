@@ -118,6 +118,7 @@ frmMain::frmMain(Application& app, Platform& platform)
     onMouseMove = [this](const MouseArgs& args) { Form_MouseMove(args); };
     onActivateRequest = [this] { Form_ActivateRequest(); };
     onPowerResume = [this] { Form_PowerResume(); };
+    onSessionEnd = [this] { mnuExit_Click(); };  // ends the program as "Exit" does, saving nothing
     Timer1.onTimer = [this] { Timer1_Timer(); };
     tmrReconnect.onTimer = [this] { tmrReconnect_Timer(); };
     mnuRestore.onClick = [this] { mnuRestore_Click(); };
@@ -154,8 +155,7 @@ void frmMain::DUN_Services(std::vector<std::string>& DUN_Array) {
 bool frmMain::Connected_To_ISP() { return probe_.connected(Combo1.text()); }
 
 void frmMain::Timer1_Timer() {
-    Combo1.pollText(watchedEntry_);
-    const bool dialling = redial_.dialInProgress(watchedEntry_);
+    const bool dialling = redial_.dialInProgress(Combo1.text());
     if (dialling) {
         tmrReconnect.setEnabled(false);
     } else if (chckAuto.value() == 1) {
@@ -167,7 +167,9 @@ void frmMain::Timer1_Timer() {
 
 void frmMain::tmrReconnect_Timer() {
     if (app().sessionEnding()) return;  // a dialer now would hold up the shutdown with its dialog
-    if (redial_.redial(Combo1.text())) {
+    // A copy: the redial lets events run, and a pick among them changes the combo box's text.
+    const std::string entry = Combo1.text();
+    if (redial_.redial(entry)) {
         ++ReconnectCount;
         lblLoop.setCaption(counterCaption(ReconnectCount));
     }

@@ -74,7 +74,6 @@ class frmMain : public forms::Form {
     Platform& platform_;
     keeper::ConnectionProbe probe_;
     keeper::RedialSupervisor redial_;
-    std::string watchedEntry_;  // reused by every watch tick
     keeper::RedialStatus reportedStatus_;
     bool reportedArmed_ = false;
     bool started_ = false;  // the load handler has finished

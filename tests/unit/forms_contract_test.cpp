@@ -434,7 +434,7 @@ TEST_F(FormsContract, LabelsAndPicturesTakeTheirOwnMouseEvents) {
     EXPECT_EQ(formMoves, 1);
 }
 
-TEST_F(FormsContract, APickSetsTheTextBeforeItsClickAndTypingRaisesNothing) {
+TEST_F(FormsContract, APickSetsTheTextBeforeItsClickAndTypingRaisesNoClick) {
     Window& w = shown();
     w.cboEntries.addItem("Dial 1");
     w.cboEntries.addItem("Dial 2");
@@ -486,6 +486,41 @@ TEST_F(FormsContract, EventsWithoutAHandlerDoNothing) {
     EXPECT_TRUE(w.visible());
     EXPECT_EQ(w.chckSwitch.value(), 1);  // the box still changes; only no handler runs
     EXPECT_EQ(w.cboEntries.text(), "Dial 1");
+}
+
+// The combo box's text as the program reads it follows every change at once: typed, picked (its
+// handler already sees the item), set from code, emptied with the list by another program.
+TEST_F(FormsContract, ComboBoxTextFollowsEveryChange) {
+    Window& w = app.form<Window>();
+    w.cboEntries.setText("before load");
+    EXPECT_EQ(w.cboEntries.text(), "before load");
+    w.show();
+    EXPECT_EQ(ui.control(w.cboEntries.native())->text, "before load");
+    w.cboEntries.addItem("Dial 1");
+    w.cboEntries.addItem("Dial 2");
+    std::string seenByHandler;
+    w.cboEntries.onClick = [&] { seenByHandler = w.cboEntries.text(); };
+
+    ui.type(w.cboEntries.native(), "typed");
+    ui.doEvents();
+    EXPECT_EQ(w.cboEntries.text(), "typed");
+
+    ui.pick(w.cboEntries.native(), 1, sim::PickOrder::EndOkFirst);
+    ui.doEvents();
+    EXPECT_EQ(seenByHandler, "Dial 2");
+    EXPECT_EQ(w.cboEntries.text(), "Dial 2");
+
+    w.cboEntries.setText("from code");
+    EXPECT_EQ(w.cboEntries.text(), "from code");
+    EXPECT_EQ(ui.control(w.cboEntries.native())->text, "from code");
+    ui.arrowTo(w.cboEntries.native(), 0);
+    ui.doEvents();
+    EXPECT_EQ(w.cboEntries.text(), "Dial 1");
+
+    ui.clearList(w.cboEntries.native());
+    ui.doEvents();
+    EXPECT_EQ(w.cboEntries.text(), "");
+    EXPECT_EQ(app.unhandledErrors(), 0u);
 }
 
 TEST_F(FormsContract, ClosingTheLastWindowRequestsQuit) {

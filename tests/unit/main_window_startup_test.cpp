@@ -52,12 +52,12 @@ TEST_F(StartUp, ATaskbarStillStartingTakesTheIconOnARetryAndTheWindowNeverShows)
     EXPECT_EQ(sim.log().count("ShowWindow(frmMain, show)"), 0u) << calls();
 }
 
-TEST_F(StartUp, NoDialerOnceTheSessionEndsAndAgainWhenItGoesOn) {
+TEST_F(StartUp, NoDialerWhileTheSessionMayEndAndAgainWhenItGoesOn) {
     sim.setRegistryValue("System\\CurrentControlSet\\Services\\RemoteAccess", "Remote Connection",
                          {0, 0, 0, 0});
     sim.setFile(kSettingsPath, kArmedSettings);
     start();
-    sim.ui().endSession(true);
+    sim.ui().queryEndSession();
     sim.ui().advance(5000);
     EXPECT_TRUE(sim.startedCommandLines().empty()) << calls();
     sim.ui().endSession(false);  // another program refused, the session goes on

@@ -95,12 +95,13 @@ TEST_F(SimServicesTest, CodePageConvertsBothWaysAndMarksWhatItCannotCarry) {
 
 TEST_F(SimServicesTest, FilesAreWrittenReadAndReplaced) {
     FileService& files = platform().files;
-    EXPECT_EQ(files.read("C:\\Kestrove\\kestrove.rkf"), std::nullopt);
+    EXPECT_EQ(files.read("C:\\Kestrove\\kestrove.rkf", 100), std::nullopt);
     EXPECT_TRUE(files.write("C:\\Kestrove\\kestrove.tmp", "\"A\"\r\n1\r\n"));
     sim.setFile("C:\\Kestrove\\kestrove.rkf", "old");
     EXPECT_TRUE(files.replace("C:\\Kestrove\\kestrove.tmp", "C:\\Kestrove\\kestrove.rkf"));
 
-    EXPECT_EQ(files.read("C:\\Kestrove\\kestrove.rkf"), "\"A\"\r\n1\r\n");
+    EXPECT_EQ(files.read("C:\\Kestrove\\kestrove.rkf", 100), "\"A\"\r\n1\r\n");
+    EXPECT_EQ(files.read("C:\\Kestrove\\kestrove.rkf", 4), "\"A\"\r");
     EXPECT_EQ(sim.fileNames(), (std::vector<std::string>{"C:\\Kestrove\\kestrove.rkf"}));
     files.remove("C:\\Kestrove\\kestrove.rkf");
     EXPECT_TRUE(sim.fileNames().empty());

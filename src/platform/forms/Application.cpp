@@ -6,6 +6,14 @@
 
 namespace kestrove::forms {
 
+namespace {
+
+// The system asks every program before it goes on, and says how it went right after; half a minute
+// without word means it went on without this program (a close request it survived).
+constexpr std::uint32_t kSessionAnswerMs = 30'000;
+
+}  // namespace
+
 Application::Application(Backend& backend) : backend_(backend) {}
 
 Application::~Application() {
@@ -54,6 +62,26 @@ void Application::dispatch(const std::function<void()>& handler) {
         ++unhandledErrors_;
     }
     if (--handlerDepth_ == 0) collect();
+}
+
+bool Application::sessionEnding() const {
+    return sessionAsked_ && backend_.tickCount() - sessionAskedAt_ < kSessionAnswerMs;
+}
+
+// An ended session ends the program: whichever window hears it first, every window undoes what it must,
+// then all are unloaded, as when the last window closes; nothing is saved.
+void Application::sessionEvent(FormEvent event) {
+    sessionAsked_ = event == FormEvent::SessionEnding;
+    sessionAskedAt_ = backend_.tickCount();
+    if (event != FormEvent::SessionEnded) return;
+    const auto stillLoaded = [this](const Form* form) {
+        return std::find(loaded_.begin(), loaded_.end(), form) != loaded_.end();
+    };
+    const std::vector<Form*> loaded = loaded_;
+    for (Form* form : loaded) {
+        if (stillLoaded(form) && form->onSessionEnd) form->onSessionEnd();
+    }
+    for (Form* form : std::vector<Form*>(loaded_)) form->unload();
 }
 
 void Application::doEvents() { backend().doEvents(); }

@@ -47,8 +47,9 @@ class Application final : public EventPump {
 
     const std::vector<Form*>& loadedForms() const { return loaded_; }
     bool loading() const { return loadingDepth_ > 0; }
-    // The system has asked to end the session and not taken it back.
-    bool sessionEnding() const { return sessionEnding_; }
+    // The system has asked whether the session may end and not yet said how it went. A close request
+    // the program survives may never be answered: the question then lapses after a while.
+    bool sessionEnding() const;
 
     // EventPump
     void doEvents() override;
@@ -76,6 +77,7 @@ class Application final : public EventPump {
     void loadForm(Form& form);
     void unloadForm(Form& form);
     void collect();
+    void sessionEvent(FormEvent event);
 
     Backend& backend_;
     std::vector<std::unique_ptr<Form>> instances_;
@@ -86,7 +88,8 @@ class Application final : public EventPump {
     int loadingDepth_ = 0;
     int handlerDepth_ = 0;
     unsigned unhandledErrors_ = 0;
-    bool sessionEnding_ = false;
+    bool sessionAsked_ = false;
+    std::uint32_t sessionAskedAt_ = 0;
 };
 
 }  // namespace kestrove::forms

@@ -66,8 +66,9 @@ struct MenuEntry {
     std::vector<MenuEntry> children;
 };
 
-// ActivateRequested: another start of the program asks for this window. SessionEnding and
-// SessionContinues: the system asks whether the session may end, and says whether it ended after all.
+// ActivateRequested: another start of the program asks for this window. SessionEnding: the system
+// asks whether the session may end (or the program may close); then SessionEnded or SessionContinues
+// says whether it did.
 // PowerResumed: the machine woke from sleep or suspension.
 enum class FormEvent : std::uint8_t {
     Click,
@@ -76,9 +77,12 @@ enum class FormEvent : std::uint8_t {
     ActivateRequested,
     SessionEnding,
     SessionContinues,
+    SessionEnded,
     PowerResumed
 };
-enum class ControlEvent : std::uint8_t { Click, MouseDown, MouseUp, MouseMove };
+// TextChanged: a combo box's text may have changed without the code setting it (typed, picked, set or
+// cleared by another program); the core reads it again.
+enum class ControlEvent : std::uint8_t { Click, MouseDown, MouseUp, MouseMove, TextChanged };
 
 // Implemented by the core; a backend calls it for what the user does.
 class FormEvents {
@@ -123,11 +127,8 @@ class Backend {
     virtual void moveControl(NativeId control, const TwipRect& rect) = 0;
     virtual void setControlVisible(NativeId control, bool visible) = 0;
     virtual void setText(NativeId control, const std::string& text) = 0;
-    // Into the caller's buffer, so that a poll reusing it allocates nothing.
+    // Into the caller's buffer, so that a read reusing it allocates nothing.
     virtual void readText(NativeId control, std::string& text) = 0;
-    // The same for a poll as often as timer ticks come: a combo box's text may be answered from what the
-    // backend holds while the control has not notified a change, re-read at least once a second.
-    virtual void pollText(NativeId control, std::string& text) { readText(control, text); }
     std::string text(NativeId control) {
         std::string result;
         readText(control, result);

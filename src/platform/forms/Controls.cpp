@@ -51,6 +51,8 @@ void Control::userEvent(ControlEvent event, const MouseArgs& args) {
         case ControlEvent::MouseMove:
             run(onMouseMove);
             break;
+        case ControlEvent::TextChanged:
+            break;
     }
 }
 
@@ -111,29 +113,26 @@ void ComboBox::create(Backend& backend, NativeId form, std::size_t index) {
     for (const auto& item : items_) backend.addItem(native(), item);
 }
 
-std::string ComboBox::text() const {
-    std::string result;
-    readText(result);
-    return result;
+void ComboBox::reread() {
+    if (Backend* b = backend()) b->readText(native(), desc_.text);
 }
 
-void ComboBox::readText(std::string& text) const { read(text, false); }
-void ComboBox::pollText(std::string& text) const { read(text, true); }
-
-void ComboBox::read(std::string& text, bool poll) const {
-    Backend* b = backend();
-    if (b == nullptr) {
-        text.assign(desc_.text);
-    } else if (poll) {
-        b->pollText(native(), text);
-    } else {
-        b->readText(native(), text);
+void ComboBox::userEvent(ControlEvent event, const MouseArgs& args) {
+    // A pick's text is in place before its Click: the handler sees the item picked.
+    if (event == ControlEvent::TextChanged) {
+        reread();
+        return;
     }
+    if (event == ControlEvent::Click) reread();
+    Control::userEvent(event, args);
 }
 
 void ComboBox::setText(const std::string& text) {
     desc_.text = text;
-    if (Backend* b = backend()) b->setText(native(), text);
+    if (Backend* b = backend()) {
+        b->setText(native(), text);
+        reread();  // the control may keep less than it was given
+    }
 }
 
 void ComboBox::addItem(const std::string& item) {

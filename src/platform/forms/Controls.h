@@ -71,16 +71,17 @@ class CheckBox : public Control {
 class ComboBox : public Control {
   public:
     ComboBox(Form& owner, ControlDesc desc);
-    std::string text() const;
-    void readText(std::string& text) const;
-    void pollText(std::string& text) const;  // for the watch: see Backend::pollText
-    void setText(const std::string& text);   // not a pick from the list: raises nothing
+    // The text as the control holds it: read again whenever the control reports a change and after
+    // every text set from code, so that reading it here costs no trip to the control.
+    const std::string& text() const { return desc_.text; }
+    void setText(const std::string& text);  // not a pick from the list: raises nothing
     void addItem(const std::string& item);
-    const std::vector<std::string>& list() const { return items_; }
+    const std::vector<std::string>& list() const { return items_; }  // as the code filled it
 
   private:
     void create(Backend& backend, NativeId form, std::size_t index) override;
-    void read(std::string& text, bool poll) const;
+    void userEvent(ControlEvent event, const MouseArgs& args) override;
+    void reread();
     std::vector<std::string> items_;
 };
 

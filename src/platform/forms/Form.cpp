@@ -143,9 +143,10 @@ void Form::formEvent(FormEvent event, const MouseArgs& args) {
             case FormEvent::PowerResumed:
                 if (onPowerResume) onPowerResume();
                 break;
+            case FormEvent::SessionEnded:
             case FormEvent::SessionEnding:
             case FormEvent::SessionContinues:
-                app_.sessionEnding_ = event == FormEvent::SessionEnding;
+                app_.sessionEvent(event);
                 break;
         }
     });

@@ -48,6 +48,9 @@ class Form : private FormEvents {
     std::function<void(const MouseArgs&)> onMouseMove;
     std::function<void()> onActivateRequest;
     std::function<void()> onPowerResume;  // the machine woke up: time has passed that no timer saw
+    // The session ends (told to any of the program's windows): what this window must undo before the
+    // program goes. Every window is unloaded afterwards.
+    std::function<void()> onSessionEnd;
 
   protected:
     virtual void Form_Load() {}

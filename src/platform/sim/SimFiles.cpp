@@ -33,9 +33,11 @@ void SimFiles::setReadOnlyFolder(const std::string& folder, bool readOnly) {
 
 bool SimFiles::writable(const std::string& path) const { return !readOnlyFolders_.contains(folderOf(path)); }
 
-std::optional<std::string> SimFiles::read(const std::string& path) {
+std::optional<std::string> SimFiles::read(const std::string& path, std::size_t limit) {
     log_.add("ReadFile(" + path + ")");
-    return get(path);
+    const auto it = files_.find(path);
+    if (it == files_.end()) return std::nullopt;
+    return it->second.substr(0, limit);
 }
 
 bool SimFiles::exists(const std::string& path) {

@@ -21,7 +21,7 @@ class SimFiles final : public FileService {
     void setDiskFull(bool full) { diskFull_ = full; }
     void setMoveFailsAfterDelete(bool fails) { moveFailsAfterDelete_ = fails; }
 
-    std::optional<std::string> read(const std::string& path) override;
+    std::optional<std::string> read(const std::string& path, std::size_t limit) override;
     bool exists(const std::string& path) override;
     bool write(const std::string& path, std::string_view bytes) override;
     bool replace(const std::string& from, const std::string& to) override;

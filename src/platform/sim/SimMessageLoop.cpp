@@ -172,8 +172,22 @@ void SimBackend::type(NativeId combo, const std::string& text) {
     post([this, combo, text] {
         const auto target = controls_.find(combo);
         if (target == controls_.end()) return;
-        target->second.text = text;
-        target->second.picks.isPick(ComboNotice::EditChange, target->second.selected);
+        SimControl& c = target->second;
+        c.text = text;
+        c.picks.isPick(ComboNotice::EditChange, c.selected);
+        forms_.at(c.form).events->controlEvent(c.index, ControlEvent::TextChanged, {});
+    });
+}
+
+void SimBackend::clearList(NativeId combo) {
+    post([this, combo] {
+        const auto target = controls_.find(combo);
+        if (target == controls_.end()) return;
+        SimControl& c = target->second;
+        c.items.clear();
+        c.text.clear();
+        c.selected = forms::kNoSelection;
+        forms_.at(c.form).events->controlEvent(c.index, ControlEvent::TextChanged, {});
     });
 }
 
@@ -189,10 +203,14 @@ void SimBackend::closeForm(NativeId form) { postFormEvent(form, FormEvent::Close
 
 void SimBackend::askToActivate(NativeId form) { postFormEvent(form, FormEvent::ActivateRequested); }
 
+void SimBackend::queryEndSession() {
+    for (const auto& [id, form] : forms_) postFormEvent(id, FormEvent::SessionEnding);
+}
+
 void SimBackend::endSession(bool ends) {
+    queryEndSession();
     for (const auto& [id, form] : forms_) {
-        postFormEvent(id, FormEvent::SessionEnding);
-        if (!ends) postFormEvent(id, FormEvent::SessionContinues);
+        postFormEvent(id, ends ? FormEvent::SessionEnded : FormEvent::SessionContinues);
     }
 }
 

@@ -119,14 +119,18 @@ class SimBackend final : public forms::Backend {
     void arrowTo(forms::NativeId combo, std::size_t index, PickOrder order = PickOrder::ChangeFirst);
     // Opens the list and closes it again without a pick, by its button and then by a click elsewhere.
     void dismissList(forms::NativeId combo);
-    void type(forms::NativeId combo, const std::string& text);  // edits the text field: no event
+    void type(forms::NativeId combo, const std::string& text);  // edits the text field: no Click
+    // Another program empties the combo box's list, and with it its text (CB_RESETCONTENT).
+    void clearList(forms::NativeId combo);
     void mouse(forms::NativeId control, forms::ControlEvent event, int button, int shift);
     void clickForm(forms::NativeId form);
     void moveOverForm(forms::NativeId form);
     void closeForm(forms::NativeId form);      // the title-bar close button
     void askToActivate(forms::NativeId form);  // what a second start of the program sends
-    // The system asks every window whether the session may end, then says whether it did.
+    // The system asks every window whether the session may end (or the program may close), then says
+    // whether it did.
     void endSession(bool ends);
+    void queryEndSession();  // the question alone, as a close request the program survives may leave it
     // Runs while a form's window is being destroyed and still exists, with its handle (WM_DESTROY); the
     // record shows "DestroyWindow" once the window is gone.
     void onDestroy(std::function<void(WindowHandle window)> destroying) {

@@ -14,9 +14,6 @@ static_assert(mouseFlag::kLeft == MK_LBUTTON && mouseFlag::kRight == MK_RBUTTON 
               mouseFlag::kShift == MK_SHIFT && mouseFlag::kControl == MK_CONTROL &&
               mouseFlag::kMiddle == MK_MBUTTON);
 
-// How long a combo box's held text stands without a notification.
-constexpr DWORD kTextRecheckMs = 1000;
-
 struct Creation {
     const char* windowClass;
     DWORD style;
@@ -40,8 +37,18 @@ Creation creationFor(const forms::ControlDesc& desc) {
     return {"STATIC", SS_NOTIFY | SS_LEFT};
 }
 
-bool subclassed(forms::ControlKind kind) {
+bool takesOwnMouse(forms::ControlKind kind) {
     return kind == forms::ControlKind::Label || kind == forms::ControlKind::Image;
+}
+
+bool subclassed(forms::ControlKind kind) {
+    return takesOwnMouse(kind) || kind == forms::ControlKind::ComboBox;
+}
+
+// What another program may send a combo box that changes its text without a notification.
+bool changesComboText(UINT message) {
+    return message == WM_SETTEXT || message == CB_SETCURSEL || message == CB_SELECTSTRING ||
+           message == CB_RESETCONTENT;
 }
 
 // Still the same live control after a handler ran? A handler may have unloaded the whole form.
@@ -86,7 +93,7 @@ ControlWindow::ControlWindow(FormWindow& form, std::size_t index, const forms::C
     // A subclassed control's tooltip waits for the mouse: the tooltip window is among the costliest
     // things to create at start-up, and most runs never point at the control.
     if (!desc.toolTip.empty()) {
-        if (subclassed(kind_)) {
+        if (takesOwnMouse(kind_)) {
             pendingToolTip_ = desc.toolTip;
         } else {
             form_.addToolTip(h, desc.toolTip);
@@ -128,37 +135,27 @@ void ControlWindow::setToolTip(const std::string& text) {
 void ControlWindow::setVisible(bool visible) { ShowWindow(window_.get(), visible ? SW_SHOWNA : SW_HIDE); }
 
 void ControlWindow::setText(const std::string& text) {
-    SetWindowTextA(window_.get(), toAnsi(text).c_str());
-    textHeld_ = false;  // the control may keep less than it was given
+    setTextQuietly(toAnsi(text).c_str());
     if (transparent_) redrawBehind();
 }
 
-// The scratch buffers keep their room between calls, so that a poll allocates nothing.
+void ControlWindow::setTextQuietly(const char* text) {
+    settingText_ = true;
+    SetWindowTextA(window_.get(), text);
+    settingText_ = false;
+}
+
+// The scratch buffers keep their room between calls.
 void ControlWindow::readText(std::string& text, TextScratch& scratch) {
     const int length = GetWindowTextLengthA(window_.get());
     if (length <= 0) {
         text.clear();
-    } else {
-        scratch.ansi.resize(static_cast<std::size_t>(length) + 1);
-        const int copied = GetWindowTextA(window_.get(), scratch.ansi.data(), length + 1);
-        scratch.ansi.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-        fromAnsi(scratch.ansi, text, scratch.wide);
-    }
-    if (kind_ == forms::ControlKind::ComboBox) {
-        heldText_.assign(text);
-        textHeld_ = true;
-        heldSince_ = GetTickCount();
-    }
-}
-
-// Reading a combo box takes three trips through the control and its edit field (the ANSI length is
-// found by reading the text), which under Wine cost more than the watch's own window lookup.
-void ControlWindow::pollText(std::string& text, TextScratch& scratch) {
-    if (kind_ == forms::ControlKind::ComboBox && textHeld_ && GetTickCount() - heldSince_ < kTextRecheckMs) {
-        text.assign(heldText_);
         return;
     }
-    readText(text, scratch);
+    scratch.ansi.resize(static_cast<std::size_t>(length) + 1);
+    const int copied = GetWindowTextA(window_.get(), scratch.ansi.data(), length + 1);
+    scratch.ansi.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    fromAnsi(scratch.ansi, text, scratch.wide);
 }
 
 void ControlWindow::setCheck(int value) {
@@ -222,7 +219,7 @@ bool ControlWindow::isClick(UINT notification) {
         std::string item(static_cast<std::size_t>(length) + 1, '\0');
         SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected),
                      reinterpret_cast<LPARAM>(item.data()));
-        SetWindowTextA(combo, item.c_str());
+        setTextQuietly(item.c_str());
     }
     return true;
 }
@@ -252,6 +249,7 @@ LRESULT CALLBACK ControlWindow::subclassProc(HWND window, UINT message, WPARAM w
 }
 
 LRESULT ControlWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (kind_ == forms::ControlKind::ComboBox) return onComboMessage(window, message, wParam, lParam);
     if (!closing_) {
         switch (message) {
             case WM_PAINT:
@@ -281,6 +279,14 @@ LRESULT ControlWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARA
         }
     }
     return CallWindowProcA(original_, window, message, wParam, lParam);
+}
+
+LRESULT ControlWindow::onComboMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcA(original_, window, message, wParam, lParam);
+    if (!closing_ && !settingText_ && changesComboText(message)) {
+        form_.raise(index_, forms::ControlEvent::TextChanged, {});
+    }
+    return result;
 }
 
 // The move that brought the mouse over the control came before the tooltip's own watch on the control:

@@ -1,7 +1,8 @@
 #pragma once
 // One control of a form as a real child window with the id 1000 + its index, so that screen readers
 // and outside programs find it (GetDlgItem) and read it (WM_GETTEXT). Labels and pictures are
-// subclassed to deliver their own mouse events; pictures paint themselves.
+// subclassed to deliver their own mouse events; pictures paint themselves. A combo box is subclassed
+// to report the changes of its text that it tells nobody about (set or cleared by another program).
 
 #include <windows.h>
 
@@ -40,25 +41,23 @@ class ControlWindow {
     void setVisible(bool visible);
     void setText(const std::string& text);
     void readText(std::string& text, TextScratch& scratch);
-    // For a poll: a combo box's text is held between reads and re-read after any notification from the
-    // control, any text set from code, and at least once a second, for a text another program set
-    // without notifying.
-    void pollText(std::string& text, TextScratch& scratch);
     void setCheck(int value);
     void setToolTip(const std::string& text);
     void addItem(const std::string& item);
 
     // Answers WM_CTLCOLOR*: sets the colours into dc and returns the background brush.
     HBRUSH colour(HDC dc) const;
-    // A WM_COMMAND notification from this control: true when the user clicked or picked.
+    // A WM_COMMAND notification from this control: true when the user clicked or picked. A pick's text
+    // is in the edit field when this returns.
     bool isClick(UINT notification);
-    // Any notification from the control: its text may have changed. A pick's text is in the edit field
-    // before its handler runs (isClick), and no tick comes in between.
-    void textMayHaveChanged() { textHeld_ = false; }
+    // Any other notification from a combo box may come with a new text.
+    bool reportsText() const { return kind_ == forms::ControlKind::ComboBox; }
 
   private:
     static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onComboMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void setTextQuietly(const char* text);
     bool mouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void addPendingToolTip(HWND window, WPARAM wParam, LPARAM lParam);
     void paintPicture(HWND window);
@@ -77,9 +76,7 @@ class ControlWindow {
     ColourBrush backBrush_;
     forms::ComboPickFilter picks_;
     std::string pendingToolTip_;  // added when the mouse first comes over the control
-    std::string heldText_;        // a combo box's text as last read
-    bool textHeld_ = false;
-    DWORD heldSince_ = 0;
+    bool settingText_ = false;    // our own change, which the core knows of
     WNDPROC original_ = nullptr;  // the class's procedure behind our subclass
     bool closing_ = false;
     OwnedWindow window_;

@@ -160,7 +160,9 @@ LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             events_.formEvent(forms::FormEvent::SessionEnding, {});
             return TRUE;  // the program holds nothing that must be kept
         case WM_ENDSESSION:
-            events_.formEvent(wParam ? forms::FormEvent::SessionEnding : forms::FormEvent::SessionContinues,
+            // The process may be ended any time after this returns: an ending session's clean-up is done
+            // before.
+            events_.formEvent(wParam ? forms::FormEvent::SessionEnded : forms::FormEvent::SessionContinues,
                               {});
             return 0;
         case WM_POWERBROADCAST:
@@ -192,9 +194,10 @@ LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             }
             ControlWindow* control = controlFor(reinterpret_cast<HWND>(lParam));
             if (control == nullptr) return 0;
-            control->textMayHaveChanged();
             if (control->isClick(HIWORD(wParam))) {
                 events_.controlEvent(control->index(), forms::ControlEvent::Click, {});
+            } else if (control->reportsText()) {
+                events_.controlEvent(control->index(), forms::ControlEvent::TextChanged, {});
             }
             return 0;
         }

@@ -1,5 +1,6 @@
 #include "platform/win32/OneKeeper.h"
 
+#include "platform/win32/KeeperMutex.h"
 #include "platform/win32/WindowClass.h"
 
 namespace kestrove::win32 {
@@ -14,10 +15,13 @@ constexpr char kPlainMutex[] = "Kestrove.Keeper";
 constexpr DWORD kWaitForWindowsMs = 5000;
 constexpr DWORD kPollMs = 100;
 
-HANDLE createMutex(const char* name, bool& heldElsewhere) {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
-    heldElsewhere = mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-    return mutex;
+static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
+
+MutexAnswer createMutex(const char* name, OwnedHandle& mutex) {
+    HANDLE made = CreateMutexA(nullptr, FALSE, name);
+    const DWORD error = GetLastError();
+    mutex.reset(made);
+    return mutexAnswer(made != nullptr, error);
 }
 
 struct Request {
@@ -53,10 +57,10 @@ void letComeForward(HWND window) {
 }  // namespace
 
 OneKeeper::OneKeeper(PlatformFamily family) {
-    bool heldElsewhere = false;
-    if (family == PlatformFamily::WindowsNT) mutex_.reset(createMutex(kSessionMutex, heldElsewhere));
-    if (!mutex_) mutex_.reset(createMutex(kPlainMutex, heldElsewhere));
-    first_ = !heldElsewhere;
+    MutexAnswer answer = MutexAnswer::Failed;
+    if (family == PlatformFamily::WindowsNT) answer = createMutex(kSessionMutex, mutex_);
+    if (tryAnotherName(answer)) answer = createMutex(kPlainMutex, mutex_);
+    first_ = !anotherCopyRuns(answer);
 }
 
 void OneKeeper::activateFirst() const {

@@ -17,8 +17,8 @@ class OneKeeper {
   public:
     explicit OneKeeper(PlatformFamily family);
 
-    // No other start holds the keeper of this session. Also true when the mutex cannot be made at all:
-    // better two keepers than none.
+    // No other start holds the keeper of this session, also none that this one may not look at. Also
+    // true when the mutex cannot be made at all: better two keepers than none.
     bool first() const { return first_; }
 
     // Posts the request to the first start's windows, waiting a bounded time for them to exist.

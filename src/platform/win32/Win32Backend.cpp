@@ -74,9 +74,6 @@ void Win32Backend::setText(forms::NativeId id, const std::string& text) { contro
 void Win32Backend::readText(forms::NativeId id, std::string& text) {
     control(id).readText(text, readScratch_);
 }
-void Win32Backend::pollText(forms::NativeId id, std::string& text) {
-    control(id).pollText(text, readScratch_);
-}
 void Win32Backend::setCheck(forms::NativeId id, int value) { control(id).setCheck(value); }
 
 void Win32Backend::setToolTip(forms::NativeId id, const std::string& text) { control(id).setToolTip(text); }

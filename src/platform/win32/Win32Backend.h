@@ -36,7 +36,6 @@ class Win32Backend final : public forms::Backend {
     void setControlVisible(forms::NativeId control, bool visible) override;
     void setText(forms::NativeId control, const std::string& text) override;
     void readText(forms::NativeId control, std::string& text) override;
-    void pollText(forms::NativeId control, std::string& text) override;
     void setCheck(forms::NativeId control, int value) override;
     void setToolTip(forms::NativeId control, const std::string& text) override;
     void addItem(forms::NativeId combo, const std::string& item) override;

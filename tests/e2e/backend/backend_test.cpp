@@ -47,7 +47,7 @@ class Recorder : public FormEvents {
         if (onForm) onForm(event);
     }
     void controlEvent(std::size_t index, ControlEvent event, const MouseArgs& a) override {
-        static const char* names[] = {"Click", "MouseDown", "MouseUp", "MouseMove"};
+        static const char* names[] = {"Click", "MouseDown", "MouseUp", "MouseMove", "TextChanged"};
         record(std::to_string(index) + " " + names[static_cast<int>(event)], a);
         if (onControl) onControl(index, event);
     }
@@ -176,59 +176,26 @@ void windowGeometry(Win32Backend& b, Results& results) {
     CHECK(screen.width == tw(screenW) && screen.height == tw(GetSystemMetrics(SM_CYSCREEN)));
 }
 
-// Counts the messages that ask the control for its text; found by the subclass through a window property.
-struct TextAsks {
-    WNDPROC original = nullptr;
-    int count = 0;
-};
-constexpr const char* kTextAsksProperty = "KestroveTextAsks";
-
-LRESULT CALLBACK countingComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* asks = static_cast<TextAsks*>(GetPropA(window, kTextAsksProperty));
-    if (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) ++asks->count;
-    return CallWindowProcA(asks->original, window, message, wParam, lParam);
-}
-
-// The watch's poll of a combo box (every timer tick) answers from the text it holds instead of asking the
-// control each time; it still sees at once a change the control notifies or the code made, and within
-// about a second one another program made without notifying.
-void comboHeldBetweenPolls(Win32Backend& b, Results& results, NativeId combo, HWND list) {
-    std::string polled;
-    b.pollText(combo, polled);
-    CHECK(polled == "typed");
-    TextAsks asks;
-    SetPropA(list, kTextAsksProperty, &asks);
-    asks.original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingComboProc)));
-    const DWORD start = GetTickCount();
-    constexpr int kPolls = 50;
-    for (int i = 0; i < kPolls; ++i) b.pollText(combo, polled);
-    // A re-read at most once a second, of at most a few messages each, however slow the machine.
-    const int rereads = static_cast<int>((GetTickCount() - start) / 1000) + 1;
-    CHECK(asks.count <= 3 * rereads && asks.count < kPolls);
-    CHECK(polled == "typed");
-    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(asks.original));
-    RemovePropA(list, kTextAsksProperty);
-
-    SetWindowTextA(list, "typed again");
-    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(1001, CBN_EDITCHANGE),
-                 reinterpret_cast<LPARAM>(list));
-    b.pollText(combo, polled);
-    CHECK(polled == "typed again");
+// The core holds the combo box's text and reads it again only when told: every change the code did not
+// make itself is reported, also those the control tells nobody about (another program setting the text,
+// selecting an item or emptying the list); the code's own sets are not.
+void comboChangesReported(Win32Backend& b, Results& results, Recorder& events, NativeId combo, HWND list) {
+    b.addItem(combo, "Dial 3");
+    events.log.clear();
     b.setText(combo, "from code");
-    b.pollText(combo, polled);
-    CHECK(polled == "from code");
-
-    SetWindowTextA(list, "from outside");    // no notification
-    CHECK(b.text(combo) == "from outside");  // a one-off read asks the control
-    b.setText(combo, "from code");
-    b.pollText(combo, polled);
+    CHECK(events.log.empty());
+    const std::vector<std::string> reported{"1 TextChanged"};
     SetWindowTextA(list, "from outside");
-    for (int i = 0; i < 100 && polled != "from outside"; ++i) {
-        Sleep(50);
-        b.pollText(combo, polled);
-    }
-    CHECK(polled == "from outside");
+    CHECK(events.log == reported);
+    CHECK(b.text(combo) == "from outside");
+    events.log.clear();
+    SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Dial 3"));
+    CHECK(events.log == reported);
+    CHECK(b.text(combo) == "Dial 3");
+    events.log.clear();
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    CHECK(events.log == reported);
+    CHECK(b.text(combo).empty());
 }
 
 void controlsAndText(Win32Backend& b, Results& results) {
@@ -284,21 +251,22 @@ void controlsAndText(Win32Backend& b, Results& results) {
     events.onControl = [&](std::size_t index, ControlEvent) {
         if (index == 1) seenByHandler = b.text(combo);
     };
-    events.log.clear();
     SendMessageA(list, CB_SETCURSEL, 1, 0);
     SetWindowTextA(list, "stale");  // a mouse pick notifies before the edit field follows
+    events.log.clear();
     SendMessageA(h, WM_COMMAND, MAKEWPARAM(1001, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     SendMessageA(h, WM_COMMAND, MAKEWPARAM(1001, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
-    CHECK(events.log == std::vector<std::string>{"1 Click"});
+    CHECK(events.log == (std::vector<std::string>{"1 Click", "1 TextChanged"}));
     CHECK(seenByHandler == "Dial 2");
-    // Typing is not a pick.
-    events.log.clear();
-    SetWindowTextA(list, "typed");
-    SendMessageA(h, WM_COMMAND, MAKEWPARAM(1001, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
-    CHECK(events.log.empty());
-    CHECK(b.text(combo) == "typed");
+    // Typing is not a pick, but its text is reported.
     events.onControl = nullptr;
-    comboHeldBetweenPolls(b, results, combo, list);
+    HWND edit = FindWindowExA(list, nullptr, "Edit", nullptr);
+    SetWindowTextA(edit, "typed");
+    events.log.clear();
+    SendMessageA(h, WM_COMMAND, MAKEWPARAM(1001, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
+    CHECK(events.log == std::vector<std::string>{"1 TextChanged"});
+    CHECK(b.text(combo) == "typed");
+    comboChangesReported(b, results, events, combo, list);
 
     b.setControlVisible(label, false);
     CHECK(!IsWindowVisible(GetDlgItem(h, 1003)));

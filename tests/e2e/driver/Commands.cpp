@@ -13,6 +13,7 @@
 #include "Lookup.h"
 #include "Menus.h"
 #include "menureader/MenuReaderProtocol.h"
+#include "platform/win32/Owned.h"
 
 namespace e2e {
 namespace {
@@ -504,6 +505,26 @@ int list(Words) {
     return kDone;
 }
 
+// Holds a mutex of that name that no other program may open, as one made by an elevated copy or another
+// user looks to a normal one: prints "held" once it is made, ends after the seconds given.
+int holdMutex(Words words) {
+    const auto seconds = parseNumber(words[1]);
+    if (!seconds || *seconds < 0) return badArgument(words[1]);
+    SECURITY_DESCRIPTOR descriptor{};
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ACL empty{};  // a list without entries grants nothing to anyone
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+    const kestrove::win32::Owned<HANDLE, CloseHandle> mutex(
+        CreateMutexA(&attributes, FALSE, words[0].c_str()));
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return fail("cannot make", words[0]);
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(*seconds) * 1000);
+    return kDone;
+}
+
 constexpr Command kCommands[] = {
     {"wait-window", "<title> <seconds>", 2, 2, waitWindow},
     {"wait-gone", "<title> <seconds>", 2, 2, waitGone},
@@ -537,6 +558,7 @@ constexpr Command kCommands[] = {
     {"focus", "<title>", 1, 1, focus},
     {"children", "<title>", 1, 1, children},
     {"list", "", 0, 0, list},
+    {"hold-mutex", "<name> <seconds>", 2, 2, holdMutex},
     {"wait-menu", "<seconds>", 1, 1, waitMenu},
     {"menu-rect", "", 0, 0, menuRect},
     {"menu-items", "", 0, 0, listMenu},

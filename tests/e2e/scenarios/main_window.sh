@@ -8,6 +8,8 @@ SCENARIOS+=(
     saved_entry_and_switch_are_restored
     name_ending_in_a_quote_keeps_the_switch
     pick_and_switch_save_the_combo_text
+    huge_settings_file_reads_like_a_small_one
+    second_start_refused_the_mutex_ends
     each_pick_replaces_the_settings_once
     unwritable_folder_does_not_crash
     driver_reports_what_is_not_there
@@ -119,6 +121,82 @@ pick_and_switch_save_the_combo_text() {
     expect_driver "switch ticked by the click" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
     # After start-up the switch writes the name being kept alive: the combo box's text.
     expect_file_hex "switch saves the combo text and 1" "$APP_DIR/$SETTINGS_FILE" "$(settings_hex B 1)"
+}
+
+# The peak memory of the running program, in kB. Wine runs it in a process named by the program's path,
+# the Windows one or (the PE32+ twin) the one given.
+app_peak_kb() {
+    local exe="Z:${APP_DIR//\//\\}\\Kestrove.exe" status
+    for status in /proc/[0-9]*/status; do
+        if { tr '\0' '\n' <"${status%/status}/cmdline"; } 2>/dev/null | head -1 |
+            grep -qixF -e "$exe" -e "$APP_DIR/Kestrove.exe"; then
+            awk '/^VmHWM:/ { print $2 }' "$status"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Ends the program as an ending session does and waits until its windows have gone: the process Wine
+# runs it in is not one of the started command's.
+end_app() {
+    drv send "$APP_TITLE" 0x16 1 0 >/dev/null
+    drv wait-gone "$APP_TITLE" 15 >/dev/null || fail "the program did not end with the session"
+    stop_app
+}
+
+# start_app_timed <variable>: starts the program and stores how long its window took, in ms.
+start_app_timed() {
+    local began
+    began=$(date +%s%N)
+    start_app
+    printf -v "$1" '%d' $((($(date +%s%N) - began) / 1000000))
+}
+
+# A stray file of 500 MB (sparse: it takes no room) named like the settings: only its first kilobytes
+# are read, so that the program starts as with a small file, in time and memory alike; its first two
+# fields count where they are there, and it is left alone where they are not.
+huge_settings_file_reads_like_a_small_one() {
+    new_app_dir huge_settings
+    local small huge peak
+    seed_settings "Dial 1" 1
+    start_app_timed small
+    end_app
+    seed_settings "Dial 1" 1
+    truncate -s 500M "$APP_DIR/$SETTINGS_FILE"
+    start_app_timed huge
+    peak=$(app_peak_kb) || fail "no process runs $APP_DIR/Kestrove.exe"
+    note "started in $huge ms with the 500 MB file ($small ms with the small one), peak memory $peak kB"
+    [ "$peak" -lt 200000 ] || fail "peak memory $peak kB: the file was read whole"
+    expect_driver "combo text" "Dial 1" text "$APP_TITLE" "$ID_COMBO1"
+    expect_driver "switch ticked" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_driver "in the tray" 0 visible "$APP_TITLE"
+    expect_file_hex "rewritten by the switch" "$APP_DIR/$SETTINGS_FILE" "$(settings_hex "Dial 1" 1)"
+    end_app
+
+    : >"$APP_DIR/$SETTINGS_FILE"
+    truncate -s 500M "$APP_DIR/$SETTINGS_FILE"
+    start_app
+    expect_driver "no usable settings: the window is shown" 1 visible "$APP_TITLE"
+    expect_driver "switch unticked" 0 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_eq "the file left as it was" 524288000 "$(stat -c %s "$APP_DIR/$SETTINGS_FILE")"
+}
+
+# Another copy runs that this start may not look at (elevated, or another user's): its mutex exists but
+# the open is refused. The start counts it as the keeper and ends, without a window of its own.
+second_start_refused_the_mutex_ends() {
+    new_app_dir refused_mutex
+    seed_settings "Dial 1" 0
+    local held="$APP_DIR-holder.txt"
+    # Not through drv, which hands on the output only at the end.
+    timeout -k 5 60 "$WINE" "$E2E_DRIVER" hold-mutex 'Local\Kestrove.Keeper' 40 >"$held" 2>&1 &
+    undo_at_finish kill "$!"
+    wait_until 20 grep -q held "$held" || fail "the mutex could not be made: $(cat "$held")"
+    local rc=0
+    (cd "$APP_DIR" && exec timeout -k 5 60 "$WINE" "$APP_DIR/Kestrove.exe") >/dev/null 2>&1 || rc=$?
+    expect_eq "the start ended by itself with status" 0 "$rc"
+    expect_driver "windows titled $APP_TITLE" 0 count "$APP_TITLE"
+    expect_file_hex "settings untouched" "$APP_DIR/$SETTINGS_FILE" "$(settings_hex "Dial 1" 0)"
 }
 
 # ---- Counting the replacements of the settings file ----

@@ -163,17 +163,25 @@ redial_follows_the_connection_flag() {
     set_connection_flag 1
 }
 
-# ---- Timers and a close sent from outside ----
+# ---- Timers, and close requests sent from outside ----
 
 SCENARIOS+=(
-    timers_outlive_a_close_sent_to_their_window
+    close_requests_from_outside_leave_the_keeper_or_end_it
 )
 
 TIMER_WINDOW_CLASS=KestroveWindow
+WM_QUERYENDSESSION=0x11
+WM_ENDSESSION=0x16
+ENDSESSION_CLOSEAPP=1
+ENDSESSION_LOGOFF=0x80000000
+
+program_gone() { ! app_running; }
 
 # A task manager or an uninstaller closes every top-level window of the program, also the untitled one
-# its timers run on: that window stays, and the drops after it are redialled and counted.
-timers_outlive_a_close_sent_to_their_window() {
+# its timers run on: that window stays, and the drops after it are redialled and counted. The Restart
+# Manager asks the program to close and may leave it running, with or without saying so: the redial
+# goes on. A session that ends ends the program, and nothing is written.
+close_requests_from_outside_leave_the_keeper_or_end_it() {
     new_app_dir timer_close
     printf '"%s"\r\n1\r\n' "$REDIAL_ENTRY" >"$APP_DIR/$SETTINGS_FILE"
     install_dialer_double
@@ -187,11 +195,32 @@ timers_outlive_a_close_sent_to_their_window() {
     ask after find-class "$TIMER_WINDOW_CLASS" ""
     expect_eq "the timer window after the close" "$before" "$after"
 
-    local drop
-    for drop in 1 2; do
-        set_connection_flag 0
-        wait_for_dialer_event "done" "$drop" 30
-        expect_attempts "$drop"
-        expect_eq "flag set by dial $drop" 1 "$(connection_flag)"
-    done
+    set_connection_flag 0
+    wait_for_dialer_event "done" 1 30
+    expect_attempts 1
+    expect_eq "flag set by dial 1" 1 "$(connection_flag)"
+
+    note "a close request the program survives, and is told so"
+    expect_driver "may the program close" 1 send "$APP_TITLE" "$WM_QUERYENDSESSION" 0 "$ENDSESSION_CLOSEAPP"
+    expect_driver "it was not closed" 0 send "$APP_TITLE" "$WM_ENDSESSION" 0 "$ENDSESSION_CLOSEAPP"
+    set_connection_flag 0
+    wait_for_dialer_event "done" 2 30
+    expect_attempts 2
+
+    note "a close request the program survives, and is never told: the redial resumes within 30 s"
+    expect_driver "may the program close" 1 send "$APP_TITLE" "$WM_QUERYENDSESSION" 0 "$ENDSESSION_CLOSEAPP"
+    set_connection_flag 0
+    expect_steady 3 "dialer starts while the program may be closing" 2 dialer_events "start $REDIAL_ENTRY"
+    wait_for_dialer_event "done" 3 45
+    expect_attempts 3
+
+    note "the session ends: the program with it"
+    local saved
+    saved=$(file_hex "$APP_DIR/$SETTINGS_FILE")
+    expect_driver "may the session end" 1 send "$APP_TITLE" "$WM_QUERYENDSESSION" 0 "$ENDSESSION_LOGOFF"
+    drv send "$APP_TITLE" "$WM_ENDSESSION" 1 "$ENDSESSION_LOGOFF" >/dev/null
+    wait_until 15 program_gone || fail "the program still runs after the session ended"
+    note "ok: the program ended"
+    drv wait-gone "$APP_TITLE" 5 >/dev/null || fail "a window titled $APP_TITLE is left"
+    expect_eq "settings file after the end" "$saved" "$(file_hex "$APP_DIR/$SETTINGS_FILE")"
 }

@@ -1,7 +1,8 @@
 // A program of its own for the Enter-key checks: shows one kind of window and logs what reaches it.
 //   kestrove_services_double <mode> <log file>
 // Dialog modes (a command logs "command <id>" and closes the dialog): default, slow (a command takes
-// longer than the sender waits), focus-cancel (Cancel has the focus), disabled-default, no-default.
+// longer than the sender waits), busy (busy in a handler of its own for a while once it is shown, between
+// logging "busy" and "free"), focus-cancel (Cancel has the focus), disabled-default, no-default.
 // msgbox: an OK/Cancel message box, logging "msgbox <answer>" once it has closed.
 // window: a plain window logging "keydown", "char" and "keyup" for Enter; it ends after the key-up.
 #include <windows.h>
@@ -34,10 +35,17 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         const Session& session = sessionOf(dialog);
         SetWindowTextA(dialog, ("Double " + session.mode).c_str());
+        if (session.mode == "busy") PostMessageA(dialog, WM_APP, 0, 0);
         if (session.mode == "focus-cancel") {
             SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)), TRUE);
             return FALSE;
         }
+        return TRUE;
+    }
+    if (message == WM_APP) {
+        sessionOf(dialog).log("busy");
+        Sleep(4000);
+        sessionOf(dialog).log("free");
         return TRUE;
     }
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
@@ -88,7 +96,8 @@ int runWindow(HINSTANCE instance, Session& session) {
 }
 
 int dialogFor(const std::string& mode) {
-    if (mode == "default" || mode == "slow" || mode == "focus-cancel") return IDD_WITH_DEFAULT;
+    if (mode == "default" || mode == "slow" || mode == "busy" || mode == "focus-cancel")
+        return IDD_WITH_DEFAULT;
     if (mode == "disabled-default") return IDD_WITH_DISABLED_DEFAULT;
     if (mode == "no-default") return IDD_WITHOUT_DEFAULT;
     return 0;

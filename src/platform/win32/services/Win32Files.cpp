@@ -14,21 +14,23 @@ constexpr DWORD kChunk = 64 * 1024;
 
 }  // namespace
 
-std::optional<std::string> Win32Files::read(const std::string& path) {
+std::optional<std::string> Win32Files::read(const std::string& path, std::size_t limit) {
     const OwnedFile file(CreateFileA(toAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
 
-    // Read to the end rather than trusting the size: the file may grow or shrink meanwhile.
+    // Read to the end or the limit rather than trusting the size: the file may grow or shrink meanwhile.
     std::string bytes;
-    for (;;) {
+    while (bytes.size() < limit) {
         const std::size_t start = bytes.size();
-        bytes.resize(start + kChunk);
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(limit - start, kChunk));
+        bytes.resize(start + want);
         DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + start, kChunk, &got, nullptr)) return std::nullopt;
+        if (!ReadFile(file.get(), bytes.data() + start, want, &got, nullptr)) return std::nullopt;
         bytes.resize(start + got);
-        if (got == 0) return bytes;
+        if (got == 0) break;
     }
+    return bytes;
 }
 
 bool Win32Files::exists(const std::string& path) {
