@@ -12,6 +12,7 @@
 #include "Inside.h"
 #include "Lookup.h"
 #include "Menus.h"
+#include "Power.h"
 #include "menureader/MenuReaderProtocol.h"
 
 namespace e2e {
@@ -530,6 +531,7 @@ constexpr Command kCommands[] = {
     {"post", "<title> <message> <wparam> <lparam>", 4, 4, post},
     {"post-mouse", "<title> <control-id> <message> <key-flags>", 4, 4, postMouse},
     {"close", "<title>", 1, 1, close},
+    {"resume", "<title> automatic|user", 2, 2, resume},
     {"paint", "<title>", 1, 1, paint},
     {"instance", "<title>", 1, 1, instance},
     {"find-class", "<class> [<title>]", 1, 2, findClass},

@@ -3,10 +3,11 @@
 # system's command-line dialer, once per dialer run, the entry name as its one argument. The dialer is
 # the test double rasdial.exe, put in the system folder in place of Wine's and beside the program, where
 # it must never be started from; Wine's dial-up service lists no connection, so the keeper finds the
-# line down on every probe. What each run exits with is the result of the attempt: 0 is no failure and
-# the next run follows at the probe's pace, a wrong password (691) stops the redial until the user ticks
-# the switch again, and a failure that may mend itself (678, no answer) spaces the runs further and
-# further apart.
+# line down on every probe. What each run exits with is the result of the attempt, judged by what the
+# probe finds: a run that exits with 0 while the line stays down (accepted, then dropped at once) and a
+# failure that may mend itself (678, no answer) space the runs further and further apart, a wrong
+# password (691) holds the redial until the user ticks the switch again, and a resume from sleep ends a
+# long wait between runs at once.
 
 SCENARIOS+=(
     manifest_selects_common_controls_6
@@ -17,6 +18,7 @@ RASDIAL_LOG=rasdial-log.txt    # one line per start: where from, how many argume
 RASDIAL_DONE=rasdial-done.txt  # one line per finished run: "done show=<style>"
 RASDIAL_RELEASE=rasdial-release.txt  # ends the dialer's run, however long it has lasted
 RASDIAL_TICKS=rasdial-ticks.txt      # "start <tick>" and "end <tick> <exit code>" of each run
+RASDIAL_HANGUPS=rasdial-hangups.txt  # "hangup <tick> [<entry>]": a run that hangs up, not a dial
 RASDIAL_RUN_MS=60000                 # the longest a run lasts without a release
 RASDIAL_WATCH_SECONDS=5              # several of the keeper's one-second probes
 # Entry names that a naive quoting would split or cut: a quote, a backslash before a quote, a trailing
@@ -87,6 +89,11 @@ gaps_after_run() {
         $1 == "end" && runs >= n { ended = $2 }'
 }
 
+runs_ended() { ticks | grep -c '^end '; }
+runs_ended_reached() { [ "$(runs_ended)" -ge "$1" ]; }
+# The tick count at the start of the <n>th run.
+start_tick_of_run() { ticks | awk -v n="$1" '$1 == "start" && ++runs == n { print $2; exit }'; }
+
 # The number of the first run that exited with that code; empty while none has.
 first_run_with() { ticks | awk -v code="$1" '$1 == "start" { runs++ } $1 == "end" && $3 == code { print runs; exit }'; }
 run_ended_with() { [ -n "$(first_run_with "$1")" ]; }
@@ -115,17 +122,34 @@ tick_switch_again() {
     done
 }
 
-# Runs that exit with 0 are not failures: they follow each other at the probe's pace. Back-off would
-# leave 5, 10 and 20 s between them.
-expect_no_ladder() {
-    local from gaps gap
-    from=$(runs)
-    wait_until 30 runs_reached $((from + 5)) || fail "fewer than 5 runs exiting with 0 in 30 s"
+# expect_gaps_grow <what> <first run>: from that run on, each failed run is followed after a longer wait
+# than the one before, 1 s, 5 s, 10 s as the ladder goes, where a storm would follow each at the probe's
+# pace. The gaps are counted from each run's end; a busy machine only makes them longer, so each is
+# checked against its step's floor.
+expect_gaps_grow() {
+    local what=$1 from=$2 gaps first second third
+    wait_until 60 runs_reached $((from + 3)) || fail "$what: fewer than 4 runs in 60 s"
     gaps=$(gaps_after_run "$from")
-    for gap in $gaps; do
-        [ "$gap" -lt 9500 ] || fail "a gap of $gap ms after a run that exited with 0 (gaps: $gaps)"
-    done
-    note "ok: runs that exited with 0 followed each other after $gaps ms"
+    read -r first second third _ <<<"$gaps"
+    note "$what: gaps between the runs: $gaps ms"
+    [ "$second" -ge 4500 ] || fail "$what: the second gap of $second ms is shorter than 5 s"
+    [ "$third" -ge 9500 ] || fail "$what: the third gap of $third ms is shorter than 10 s"
+    if [ "$first" -ge "$second" ] || [ "$second" -ge "$third" ]; then fail "$what: the gaps $gaps do not grow"; fi
+    note "ok: $what: the gaps grow"
+}
+
+# A run that exits with 0 while the line stays down is a failure like any other: no storm of runs. If
+# the program hangs up what the dial may have left behind, it hangs up that entry, never all of them.
+expect_no_storm_on_false_success() {
+    local entry=$1 from others
+    rasdial_scenario run_ms=300 exit_code=0
+    from=$(($(runs) + 1))
+    tick_switch_again
+    expect_gaps_grow "runs that exited with 0, the line still down" "$from"
+    expect_driver "counter after runs that exited with 0" "$(counter_text "$(runs)")" text "$APP_TITLE" "$ID_LBL_LOOP"
+    others=0
+    [ ! -f "$APP_DIR/$RASDIAL_HANGUPS" ] || others=$(tr -d '\r' <"$APP_DIR/$RASDIAL_HANGUPS" | grep -cvF -- "[$entry]")
+    expect_eq "hang-ups not of the entry dialled (of $(lines_of "$RASDIAL_HANGUPS"))" 0 "$others"
 }
 
 # A wrong password stops the redial: the run that was refused is the last one, for the 20 s watched,
@@ -148,24 +172,34 @@ expect_stop_on_wrong_password() {
     expect_tooltip "stopped on 691" 691 stopped
 }
 
-# No answer (678) may mend itself: each failed run is followed after a longer wait than the one before,
-# 1 s, 5 s, 10 s as the ladder goes. The gaps are counted from each run's end; a busy machine only
-# makes them longer, so each is checked against its step's floor.
+# No answer (678) may mend itself: the runs are spaced further and further apart.
 expect_back_off_on_no_answer() {
-    local from gaps
     rasdial_scenario run_ms=300 exit_code=678
-    from=$(($(runs) + 1))
+    NO_ANSWER_FROM=$(($(runs) + 1))
     tick_switch_again
-    wait_until 60 runs_reached $((from + 3)) || fail "fewer than 4 runs after the switch was ticked again, in 60 s"
-    gaps=$(gaps_after_run "$from")
-    local first second third
-    read -r first second third _ <<<"$gaps"
-    note "gaps between the runs that exited with 678: $gaps ms"
-    [ "$second" -ge 4500 ] || fail "the second gap of $second ms is shorter than 5 s"
-    [ "$third" -ge 9500 ] || fail "the third gap of $third ms is shorter than 10 s"
-    if [ "$first" -ge "$second" ] || [ "$second" -ge "$third" ]; then fail "the gaps $gaps do not grow"; fi
-    note "ok: the gaps grow"
+    expect_gaps_grow "runs that exited with 678" "$NO_ANSWER_FROM"
     expect_tooltip "backing off after 678" 678 "next attempt"
+}
+
+# The machine wakes up in a long wait between failed runs (the fourth run that exited with 678 is
+# followed 20 s after its end): the next run follows within a couple of seconds, and only one for the two
+# events the system sends when a user wakes it.
+expect_resume_ends_the_wait() {
+    local failed=$((NO_ANSWER_FROM + 3)) sent started
+    wait_until 15 runs_ended_reached "$failed" || fail "resume: run $failed did not end within 15 s"
+    [ "$(runs)" -eq "$failed" ] || fail "resume: run $((failed + 1)) started before the resume was sent"
+    ask sent resume "$APP_TITLE" user
+    wait_until 15 runs_reached $((failed + 1)) || fail "resume: no run within 15 s of the resume"
+    started=$(start_tick_of_run $((failed + 1)))
+    note "resume: the next run started $((started - sent)) ms after the resume was sent"
+    [ $((started - sent)) -le 3000 ] ||
+        fail "resume: the next run came $((started - sent)) ms after the resume, not within 3 s"
+    # Without the resume the wait would have lasted 20 s at least.
+    local gap
+    gap=$(gaps_after_run "$failed")
+    [ "$gap" -lt 19500 ] || fail "resume: the wait after run $failed lasted $gap ms all the same"
+    note "ok: the wait after run $failed was cut to $gap ms"
+    expect_steady 3 "runs after one resume" $((failed + 1)) runs
 }
 
 # The side-by-side common controls are loaded only for a program whose manifest asks for them; without
@@ -260,10 +294,12 @@ nt_family_dials_once_per_dialer_run() {
     expect_eq "dials not by the system's dialer with one argument" 0 "$others"
 
     local last=${RASDIAL_NAMES[-1]}
-    note "runs that exit with 0: no back-off"
-    expect_no_ladder
+    note "runs that exit with 0 while the line stays down, after the user has ticked the switch again: no storm"
+    expect_no_storm_on_false_success "$last"
     note "a wrong password (691): one run, then the redial stops until the user acts"
     expect_stop_on_wrong_password "$last"
     note "no answer (678), after the user has ticked the switch again: the gaps grow"
     expect_back_off_on_no_answer
+    note "a resume from sleep in a long wait after 678: the next run at once"
+    expect_resume_ends_the_wait
 }

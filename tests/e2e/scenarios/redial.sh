@@ -3,7 +3,9 @@
 # is redialled once and counted, a connection that is up is left alone, and no attempt is made while
 # the dialer's progress window for the entry is open or the dialer started last still runs, however
 # its dialog behaves. The dialer is kept moving: a dialog that comes late or an error box after a
-# failed dial is answered, the progress window never. Each function runs in its own subshell.
+# failed dial is answered, also one of the resident dial-up helper, and the progress window never.
+# Dials that keep failing come further and further apart, until the machine wakes from sleep. Each
+# function runs in its own subshell.
 
 SCENARIOS+=(
     redial_follows_the_connection_flag
@@ -47,6 +49,38 @@ expect_attempts() {
 }
 
 starts() { dialer_events "start $REDIAL_ENTRY"; }
+counter_is() { [ "$(drv text "$APP_TITLE" "$ID_LBL_LOOP")" = "$1" ]; }
+
+# The tick count of the double's <n>th start.
+start_tick() { tr -d '\r' <"$APP_DIR/dialer-starts.txt" | sed -n "${1}p"; }
+
+# ---- The resident dial-up helper's double (tests/e2e/dialer/rnaapp.cpp) ----
+
+HELPER_LOG=rnaapp-log.txt
+HELPER_CLASS=RnaAppDouble
+
+helper_events() {
+    local log="$APP_DIR/$HELPER_LOG"
+    if [ -f "$log" ]; then tr -d '\r' <"$log" | grep -cxF -- "$1"; else echo 0; fi
+}
+helper_event_reached() { [ "$(helper_events "$1")" -ge "$2" ]; }
+helper_log() { tr -d '\r' <"$APP_DIR/$HELPER_LOG" 2>/dev/null | tr '\n' '|'; }
+
+# Started from here, before any dial, so that it is no child of the program's dialer: as a helper left
+# resident by an earlier connection. It ends by itself after 300 s at the latest.
+start_resident_helper() {
+    require_tool RNAAPP.EXE
+    cp "$(e2e_tool RNAAPP.EXE)" "$APP_DIR/RNAAPP.EXE" || fail "cannot copy the helper double"
+    (cd "$APP_DIR" && exec "$WINE" "$APP_DIR/RNAAPP.EXE" 300) >>"$E2E_WORK/logs/rnaapp.log" 2>&1 &
+    undo_at_finish stop_resident_helper "$!"
+    wait_until 30 helper_event_reached ready 1 || fail "the helper double did not start within 30 s"
+}
+
+stop_resident_helper() {
+    drv close-class "$HELPER_CLASS" "" >/dev/null 2>&1 || kill "$1" 2>/dev/null
+    wait_until 10 helper_event_reached end 1 || kill -9 "$1" 2>/dev/null
+    return 0
+}
 
 # Whether the double's <n>th dialer has come to its end ("done", "timeout" or "close").
 dialer_ended() { [[ " $(events_after_start "$1") " =~ \ (done|timeout|close)\  ]]; }
@@ -133,6 +167,30 @@ redial_follows_the_connection_flag() {
     expect_dialer_kept_moving "a dialog that comes up after 4 s is confirmed" "dialog enter done" \
         500 0 dialog_delay_ms=4000
 
+    note "an error box of the resident dial-up helper, which is no child of the dialer, is answered"
+    start_resident_helper
+    local handed
+    handed=$(($(starts) + 1))
+    dialer_scenario 500 0 helper=1
+    set_connection_flag 0
+    wait_for_dialer_event start "$handed" 30
+    # That dialer has read its scenario; the next one connects.
+    dialer_scenario 500 1
+    wait_until 20 helper_event_reached "error $REDIAL_ENTRY" 1 ||
+        fail "the helper showed no error box within 20 s (helper: $(helper_log); dialer: $(events_after_start "$handed"))"
+    # The box waits 30 s before it gives up by itself.
+    wait_until 15 helper_event_reached "error-enter $REDIAL_ENTRY" 1 ||
+        fail "the helper's error box was not answered within 15 s (helper: $(helper_log))"
+    wait_until 20 dialer_ended "$handed" || fail "the dialer did not end within 20 s of the answer"
+    wait_for_dialer_event start $((handed + 1)) 15
+    wait_until 20 dialer_ended $((handed + 1)) || fail "the next dialer did not end within 20 s"
+    expect_eq "what the dialer saw" "enter handed done start" \
+        "$(events_after_start "$handed" | sed 's/inactive //g')"
+    expect_eq "what the helper saw" "ready|error $REDIAL_ENTRY|error-enter $REDIAL_ENTRY|" "$(helper_log)"
+    expect_eq "flag set by the next dial" 1 "$(connection_flag)"
+    expect_driver "counter line after the helper's box" "$(reconnected_text $((handed + 1)))" \
+        text "$APP_TITLE" "$ID_LBL_LOOP"
+
     note "a dialog that ignores Enter for 9 s: no second dialer beside it, a new one once it has gone"
     local ignoring
     ignoring=$(($(starts) + 1))
@@ -150,13 +208,38 @@ redial_follows_the_connection_flag() {
         fail "what the ignoring dialer saw before the next start: [$seen]"
     note "ok: what the ignoring dialer saw before the next start = [$seen]"
 
-    note "a dialer that returns at once is retried at the probe's pace"
-    # Each attempt waiting out its dialog would take 4 s or more.
-    wait_for_dialer_event "start" $((ignoring + 6)) 15
-    local interval
-    interval=$(mean_start_interval $((ignoring + 1)) $((ignoring + 6)))
-    [ "$interval" -ge 900 ] || fail "dialers started every $interval ms, faster than the probe's second"
-    note "ok: a new dialer every $interval ms on average"
+    note "dialers that end at once without connecting: each next one comes later"
+    # The ignoring dialer was the first failure since the line was last up; the ones after it fail too.
+    # The first comes at the probe's pace, then the waits grow: 5 s, 10 s, 20 s, ...
+    wait_for_dialer_event "start" $((ignoring + 4)) 90
+    local from=$((ignoring + 1)) gaps="" n
+    for n in 1 2 3; do
+        gaps+="$(($(start_tick $((from + n))) - $(start_tick $((from + n - 1))))) "
+    done
+    note "gaps between the starts of dialers that ended at once: $gaps ms"
+    local first second third
+    read -r first second third <<<"$gaps"
+    [ "$first" -ge 4500 ] || fail "the first gap of $first ms is shorter than 5 s"
+    [ "$second" -ge 9500 ] || fail "the second gap of $second ms is shorter than 10 s"
+    [ "$third" -ge 19500 ] || fail "the third gap of $third ms is shorter than 20 s"
+    if [ "$first" -ge "$second" ] || [ "$second" -ge "$third" ]; then fail "the gaps $gaps do not grow"; fi
+    note "ok: the gaps grow"
+    wait_until 10 counter_is "$(reconnected_text "$(starts)")" ||
+        fail "counter [$(drv text "$APP_TITLE" "$ID_LBL_LOOP")] after $(starts) dialer starts"
+    note "ok: the counter counts every start: $(starts)"
+
+    note "the machine wakes up in the 40 s wait that follows: the next dialer within a couple of seconds"
+    local waiting sent next
+    waiting=$(starts)
+    ask sent resume "$APP_TITLE" user
+    wait_for_dialer_event "start" $((waiting + 1)) 15
+    next=$(start_tick $((waiting + 1)))
+    note "the next dialer started $((next - sent)) ms after the resume was sent"
+    [ $((next - sent)) -le 3000 ] || fail "the next dialer came $((next - sent)) ms after the resume, not within 3 s"
+    local cut=$((next - $(start_tick "$waiting")))
+    [ "$cut" -lt 39500 ] || fail "the wait after dialer $waiting lasted $cut ms all the same"
+    note "ok: the wait after dialer $waiting was cut to $cut ms"
+    expect_steady 3 "dialer starts after one resume" $((waiting + 1)) starts
     set_connection_flag 1
 }
 
