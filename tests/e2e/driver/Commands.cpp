@@ -105,6 +105,16 @@ int windowRect(Words words) {
     return kDone;
 }
 
+// A control's rectangle in screen pixels, for a real mouse to rest on it.
+int controlRect(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    RECT outer{};
+    GetWindowRect(found->control, &outer);
+    std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
+    return kDone;
+}
+
 // The client area in screen pixels, for cropping screenshots.
 int clientRect(Words words) {
     const auto found = target(words, false);
@@ -512,6 +522,7 @@ constexpr Command kCommands[] = {
     {"client-size", "<title>", 1, 1, clientSize},
     {"rect", "<title>", 1, 1, windowRect},
     {"client-rect", "<title>", 1, 1, clientRect},
+    {"control-rect", "<title> <control-id>", 2, 2, controlRect},
     {"screen-size", "", 0, 0, screenSize},
     {"syscolor", "<index>", 1, 1, systemColour},
     {"text", "<title> <control-id>", 2, 2, text},

@@ -240,7 +240,32 @@ redial_follows_the_connection_flag() {
     [ "$cut" -lt 39500 ] || fail "the wait after dialer $waiting lasted $cut ms all the same"
     note "ok: the wait after dialer $waiting was cut to $cut ms"
     expect_steady 3 "dialer starts after one resume" $((waiting + 1)) starts
+    screenshot_counter_tooltip redial-failing-series.png
     set_connection_flag 1
+}
+
+# ---- A look at what the user sees ----
+
+tooltip_shown() { drv list | grep -q '^[^ ]* tooltips_class32 visible '; }
+
+# The window back from the tray and the mouse resting on the counter line until its tooltip shows: a
+# screenshot for the eye (in screens/), not a check.
+screenshot_counter_tooltip() {
+    if ! command -v xdotool >/dev/null || ! command -v xwd >/dev/null; then
+        note "no screenshot: xdotool or xwd missing"
+        return 0
+    fi
+    local instance rect left top right bottom
+    ask instance instance "$APP_TITLE"
+    # Message 1039 with a left-button release (514): the tray icon's click.
+    drv send "$APP_TITLE" 1039 "$instance" 514 >/dev/null || fail "the window did not come back from the tray"
+    ask rect control-rect "$APP_TITLE" "$ID_LBL_LOOP"
+    read -r left top right bottom <<<"$rect"
+    xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) || fail "xdotool cannot move the mouse"
+    wait_until 10 tooltip_shown || fail "no tooltip over the counter line"
+    mkdir -p "$E2E_WORK/screens"
+    steady_desktop_screenshot "$E2E_WORK/screens/$1" "$APP_TITLE"
+    note "screenshot screens/$1: [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")]"
 }
 
 # ---- Timers and a close sent from outside ----
