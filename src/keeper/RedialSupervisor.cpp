@@ -181,6 +181,14 @@ void RedialSupervisor::resume() {
     ++changes_;
 }
 
+// The tick count went on while the machine slept: no attempt ran during the sleep, and the line has
+// likely gone with it.
+void RedialSupervisor::powerResumed() {
+    if (attempt_ && attempt_->dialer) attempt_->startedAt = attempt_->lastLook = pump_.tickCount();
+    holdMs_ = 0;
+    ++changes_;
+}
+
 bool RedialSupervisor::redial(std::string_view entry) {
     // The redial lets events run while it waits for the dialer; a tick arriving meanwhile must not start
     // a second dialer, nor may any tick while the last one is still held.

@@ -31,6 +31,8 @@ class RedialSupervisor {
     bool redial(std::string_view entry);
     // The user ticked the switch or picked an entry: a stop is lifted and the back-off starts afresh.
     void resume();
+    // The machine woke up: a running attempt's time starts again, and a hold ends.
+    void powerResumed();
 
     // What the user is told.
     const DialAttempt* lastAttempt() const { return attempt_ ? &*attempt_ : nullptr; }

@@ -116,6 +116,7 @@ frmMain::frmMain(Application& app, Platform& platform)
     imgEgg.onMouseUp = [this](const MouseArgs& args) { imgEgg_MouseUp(args); };
     onMouseMove = [this](const MouseArgs& args) { Form_MouseMove(args); };
     onActivateRequest = [this] { Form_ActivateRequest(); };
+    onPowerResume = [this] { Form_PowerResume(); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
     tmrReconnect.onTimer = [this] { tmrReconnect_Timer(); };
     tmrTrayIcon.onTimer = [this] { tmrTrayIcon_Timer(); };
@@ -189,6 +190,11 @@ void frmMain::Combo1_Click() {
 }
 
 void frmMain::cmdMinTray_Click() { MinimizeToTray(); }
+
+void frmMain::Form_PowerResume() {
+    redial_.powerResumed();
+    ReportRedial();
+}
 
 void frmMain::SaveFromCombo() { keeper::SettingsFile(platform_).save(Combo1.text(), chckAuto.value()); }
 

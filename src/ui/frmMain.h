@@ -66,6 +66,7 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     void mnuRestore_Click();
     void mnuExit_Click();
     void Form_ActivateRequest();
+    void Form_PowerResume();
 
     void MinimizeToTray();
     void ReportRedial();  // the counter line's tooltip, and the balloon for a stop

@@ -171,6 +171,23 @@ TEST_F(FormsContract, FirstTickComesOneFullIntervalAfterEnabling) {
     EXPECT_EQ(fast.front(), 560u);
 }
 
+TEST_F(FormsContract, ASleepingMachineTicksNothingAndEveryWindowHearsItWokeUp) {
+    Window& w = shown();
+    OtherWindow& other = shown<OtherWindow>();
+    std::vector<std::uint32_t> ticks, wakes;
+    w.tmrSlow.onTimer = [&] { ticks.push_back(ui.nowMs()); };
+    w.onPowerResume = [&] { wakes.push_back(ui.nowMs() * 10 + (ticks.empty() ? 0 : 1)); };
+    other.onPowerResume = [&] { wakes.push_back(ui.nowMs() * 10 + 2); };
+    w.tmrSlow.setEnabled(true);
+
+    ui.advance(500);
+    ui.sleepMachine(3'600'000);
+    EXPECT_TRUE(ticks.empty());  // the hour asleep ticked nothing, and the wake-up came before any tick
+    EXPECT_EQ(wakes, (std::vector<std::uint32_t>{36'005'000, 36'005'002}));
+    ui.advance(1000);  // the tick missed is made up once, then the timer keeps its own pace
+    EXPECT_EQ(ticks, (std::vector<std::uint32_t>{3'600'500, 3'601'500}));
+}
+
 TEST_F(FormsContract, DoEventsRunsPendingMessagesInsideTheRunningHandler) {
     Window& w = shown();
     std::vector<std::string> order;

@@ -68,13 +68,15 @@ struct MenuEntry {
 
 // ActivateRequested: another start of the program asks for this window. SessionEnding and
 // SessionContinues: the system asks whether the session may end, and says whether it ended after all.
+// PowerResumed: the machine woke from sleep or suspension.
 enum class FormEvent : std::uint8_t {
     Click,
     MouseMove,
     CloseRequested,
     ActivateRequested,
     SessionEnding,
-    SessionContinues
+    SessionContinues,
+    PowerResumed
 };
 enum class ControlEvent : std::uint8_t { Click, MouseDown, MouseUp, MouseMove };
 

@@ -140,6 +140,9 @@ void Form::formEvent(FormEvent event, const MouseArgs& args) {
             case FormEvent::ActivateRequested:
                 if (onActivateRequest) onActivateRequest();
                 break;
+            case FormEvent::PowerResumed:
+                if (onPowerResume) onPowerResume();
+                break;
             case FormEvent::SessionEnding:
             case FormEvent::SessionContinues:
                 app_.sessionEnding_ = event == FormEvent::SessionEnding;

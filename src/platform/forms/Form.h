@@ -47,6 +47,7 @@ class Form : private FormEvents {
     std::function<void()> onClick;
     std::function<void(const MouseArgs&)> onMouseMove;
     std::function<void()> onActivateRequest;
+    std::function<void()> onPowerResume;  // the machine woke up: time has passed that no timer saw
 
   protected:
     virtual void Form_Load() {}

@@ -196,4 +196,14 @@ void SimBackend::endSession(bool ends) {
     }
 }
 
+void SimBackend::sleepMachine(std::uint32_t ms) {
+    log_.add("Sleep(" + std::to_string(ms) + ")");
+    now_ += ms;
+    for (auto& [id, timer] : timers_) {
+        if (timer.due < now_) timer.due = now_;  // no backlog: one tick, then its own pace again
+    }
+    for (const auto& [id, form] : forms_) postFormEvent(id, FormEvent::PowerResumed);
+    while (!queue_.empty()) handleOne();  // the wake-up is sent, not queued behind the timers
+}
+
 }  // namespace kestrove::sim

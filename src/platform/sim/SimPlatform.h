@@ -127,6 +127,10 @@ class SimBackend final : public forms::Backend {
     void askToActivate(forms::NativeId form);  // what a second start of the program sends
     // The system asks every window whether the session may end, then says whether it did.
     void endSession(bool ends);
+    // The machine sleeps for ms: the clock moves on (GetTickCount counts the sleep) with no timer tick and
+    // no message handled meanwhile; then every loaded window hears that it woke up. A timer that fell due
+    // while it slept ticks once, at the next message handling, as the system's timers do.
+    void sleepMachine(std::uint32_t ms);
     // Runs just before a form's window is destroyed, with its handle: what the system services hold for
     // the window is released there.
     void beforeDestroy(std::function<void(WindowHandle window)> release) { release_ = std::move(release); }

@@ -163,6 +163,14 @@ LRESULT FormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             events_.formEvent(wParam ? forms::FormEvent::SessionEnding : forms::FormEvent::SessionContinues,
                               {});
             return 0;
+        case WM_POWERBROADCAST:
+            // Every kind of wake-up: a resume the user caused, one after a critical suspension without
+            // notice, and the automatic one that comes first (or alone, with nobody at the machine).
+            if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMECRITICAL ||
+                wParam == PBT_APMRESUMEAUTOMATIC) {
+                events_.formEvent(forms::FormEvent::PowerResumed, {});
+            }
+            return TRUE;
         case WM_CLOSE:
             events_.formEvent(forms::FormEvent::CloseRequested,
                               {});  // the core decides; no DestroyWindow here
