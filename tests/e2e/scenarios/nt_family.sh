@@ -6,8 +6,8 @@
 # line down on every probe. What each run exits with is the result of the attempt, judged by what the
 # probe finds: a run that exits with 0 while the line stays down (accepted, then dropped at once) and a
 # failure that may mend itself (678, no answer) space the runs further and further apart, a wrong
-# password (691) holds the redial until the user ticks the switch again, and a resume from sleep ends a
-# long wait between runs at once.
+# password (691) slows the redial down to one run in 15 minutes and more until the user ticks the switch
+# again, and a resume from sleep ends a long wait between runs at once.
 
 SCENARIOS+=(
     manifest_selects_common_controls_6
@@ -98,21 +98,6 @@ start_tick_of_run() { ticks | awk -v n="$1" '$1 == "start" && ++runs == n { prin
 first_run_with() { ticks | awk -v code="$1" '$1 == "start" { runs++ } $1 == "end" && $3 == code { print runs; exit }'; }
 run_ended_with() { [ -n "$(first_run_with "$1")" ]; }
 
-# The counter line's tooltip holds all these words, in capitals or not.
-tooltip_holds() {
-    local tip word
-    tip=$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP") || return 1
-    for word in "$@"; do [[ ${tip,,} == *"${word,,}"* ]] || return 1; done
-}
-
-expect_tooltip() {
-    local what=$1
-    shift
-    wait_until 10 tooltip_holds "$@" ||
-        fail "$what: the counter's tooltip [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")] does not say [$*]"
-    note "ok: $what: [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")]"
-}
-
 # What the balloon asks the user to do to try again: untick "Activate?" and tick it again.
 tick_switch_again() {
     local state
@@ -152,24 +137,27 @@ expect_no_storm_on_false_success() {
     expect_eq "hang-ups not of the entry dialled (of $(lines_of "$RASDIAL_HANGUPS"))" 0 "$others"
 }
 
-# A wrong password stops the redial: the run that was refused is the last one, for the 20 s watched,
-# until the user acts. A balloon and the tooltip tell the user why it stopped.
-expect_stop_on_wrong_password() {
+# A wrong password slows the redial down: the run that was refused is the last one for the 20 s watched
+# (the next comes 15 minutes later), until the user acts. A balloon and the tooltip tell the user why,
+# and when the next attempt comes.
+expect_slow_down_on_wrong_password() {
     local entry=$1 refused starts told
     rasdial_scenario run_ms=300 exit_code=691
+    # The user's tick ends the wait the runs before have left.
+    tick_switch_again
     wait_until 15 run_ended_with 691 || fail "no run exited with 691 within 15 s"
     refused=$(first_run_with 691)
     # The notification area shows a balloon for 10 s at least.
     ask told balloon 10
     # The system's text for the error, where it has one, comes before the number.
-    [[ $told == "Stopped redialling \"$entry\": "*"error 691"*". Tick Activate? to try again." ]] ||
+    [[ $told == "Redialling \"$entry\" slowed down: "*"error 691"*". Next attempt at "*"; tick Activate? to try now." ]] ||
         fail "the balloon says [$told]"
     note "ok: the balloon says [$told]"
     expect_steady 20 "runs, the one refused with 691 the last" "$refused" lines_of "$RASDIAL_LOG"
     starts=$(lines_of "$RASDIAL_LOG")
-    expect_driver "counter once stopped" "$(counter_text "$starts")" text "$APP_TITLE" "$ID_LBL_LOOP"
-    expect_driver "still armed once stopped" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
-    expect_tooltip "stopped on 691" 691 stopped
+    expect_driver "counter once slowed down" "$(counter_text "$starts")" text "$APP_TITLE" "$ID_LBL_LOOP"
+    expect_driver "still armed once slowed down" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_tooltip "slowed down on 691" 691 "next attempt at" "tick Activate? to try now"
 }
 
 # No answer (678) may mend itself: the runs are spaced further and further apart.
@@ -187,6 +175,8 @@ expect_back_off_on_no_answer() {
 expect_resume_ends_the_wait() {
     local failed=$((NO_ANSWER_FROM + 3)) sent started
     wait_until 15 runs_ended_reached "$failed" || fail "resume: run $failed did not end within 15 s"
+    # Judged a failure and waiting for the next attempt, not still looking at the run that ended.
+    expect_tooltip "resume: waiting after run $failed" 678 "next attempt at"
     [ "$(runs)" -eq "$failed" ] || fail "resume: run $((failed + 1)) started before the resume was sent"
     ask sent resume "$APP_TITLE" user
     wait_until 15 runs_reached $((failed + 1)) || fail "resume: no run within 15 s of the resume"
@@ -296,8 +286,8 @@ nt_family_dials_once_per_dialer_run() {
     local last=${RASDIAL_NAMES[-1]}
     note "runs that exit with 0 while the line stays down, after the user has ticked the switch again: no storm"
     expect_no_storm_on_false_success "$last"
-    note "a wrong password (691): one run, then the redial stops until the user acts"
-    expect_stop_on_wrong_password "$last"
+    note "a wrong password (691), after the user has ticked the switch again: one run, then a long wait"
+    expect_slow_down_on_wrong_password "$last"
     note "no answer (678), after the user has ticked the switch again: the gaps grow"
     expect_back_off_on_no_answer
     note "a resume from sleep in a long wait after 678: the next run at once"

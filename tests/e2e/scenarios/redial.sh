@@ -22,7 +22,7 @@ dialer_event_reached() { [ "$(dialer_events "$1")" -ge "$2" ]; }
 wait_for_dialer_event() {
     local event="$1 $REDIAL_ENTRY" count=$2 seconds=$3
     if ! wait_until "$seconds" dialer_event_reached "$event" "$count"; then
-        fail "the double did not log [$event] $count time(s) within $seconds s (log: $(tr -d '\r' <"$APP_DIR/$DIALER_LOG" 2>/dev/null | tr '\n' '|'))"
+        fail "the double did not log [$event] $count time(s) within $seconds s (log: $(tr -d '\r' <"$APP_DIR/$DIALER_LOG" 2>/dev/null | tr '\n' '|'); tooltip: $(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP"))"
     fi
 }
 
@@ -101,7 +101,8 @@ expect_dialer_kept_moving() {
     dialer_scenario 500 1
     wait_until 20 dialer_ended $((before + 1)) ||
         fail "$what: the dialer did not end within 20 s: [$(events_after_start $((before + 1)))]"
-    wait_for_dialer_event start $((before + 2)) 15
+    # After a failed dial the program looks a few seconds longer for the line before the next attempt.
+    wait_for_dialer_event start $((before + 2)) 30
     wait_until 20 dialer_ended $((before + 2)) || fail "$what: the next dialer did not end within 20 s"
     # "inactive" says only whether the dialog had the activation when Enter came.
     expect_eq "$what: what the dialer saw" "$expected start" \
@@ -231,6 +232,8 @@ redial_follows_the_connection_flag() {
     note "the machine wakes up in the 40 s wait that follows: the next dialer within a couple of seconds"
     local waiting sent next
     waiting=$(starts)
+    # Judged a failure and waiting for the next attempt, not still looking at the dialer that ended.
+    expect_tooltip "waiting after dialer $waiting" "next attempt at"
     ask sent resume "$APP_TITLE" user
     wait_for_dialer_event "start" $((waiting + 1)) 15
     next=$(start_tick $((waiting + 1)))
