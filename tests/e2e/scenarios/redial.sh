@@ -49,6 +49,13 @@ expect_attempts() {
 }
 
 starts() { dialer_events "start $REDIAL_ENTRY"; }
+
+# The line drops after a dial has brought it up, once the program has seen it up (its tooltip says so):
+# a line that went down again before the program's next look counts as a dial that failed.
+drop_the_line() {
+    expect_tooltip "the line seen up before it drops" "the line is up"
+    set_connection_flag 0
+}
 counter_is() { [ "$(drv text "$APP_TITLE" "$ID_LBL_LOOP")" = "$1" ]; }
 
 # The tick count of the double's <n>th start.
@@ -95,7 +102,7 @@ expect_dialer_kept_moving() {
     note "$what"
     before=$(starts)
     dialer_scenario "$@"
-    set_connection_flag 0
+    drop_the_line
     wait_for_dialer_event start $((before + 1)) 30
     # That dialer has read its scenario and is the only one until it ends; the next one connects.
     dialer_scenario 500 1
@@ -130,14 +137,14 @@ redial_follows_the_connection_flag() {
     expect_steady 4 "dialer starts while the connection is up" 1 dialer_events "start $REDIAL_ENTRY"
 
     note "the connection drops again: a second attempt"
-    set_connection_flag 0
+    drop_the_line
     wait_for_dialer_event "done" 2 30
     expect_attempts 2
     expect_steady 3 "dialer starts while the connection is up" 2 dialer_events "start $REDIAL_ENTRY"
 
     note "a dial that stays in progress holds off the redial, though the connection is down"
     dialer_scenario 600000 0
-    set_connection_flag 0
+    drop_the_line
     wait_for_dialer_event enter 3 30
     drv wait-window "$REDIAL_PROGRESS_TITLE" 15 >/dev/null || fail "no progress window [$REDIAL_PROGRESS_TITLE]"
     expect_steady 5 "dialer starts while the progress window is open" 3 dialer_events "start $REDIAL_ENTRY"
@@ -156,7 +163,7 @@ redial_follows_the_connection_flag() {
 
     note "a dialog that comes up behind the active window is confirmed, once, by the one dialer"
     dialer_scenario 500 1 activate=0
-    set_connection_flag 0
+    drop_the_line
     wait_for_dialer_event "done" 5 30
     expect_attempts 5
     expect_eq "dialogs confirmed while not the active window" 1 "$(dialer_events "inactive $REDIAL_ENTRY")"
@@ -173,7 +180,7 @@ redial_follows_the_connection_flag() {
     local handed
     handed=$(($(starts) + 1))
     dialer_scenario 500 0 helper=1
-    set_connection_flag 0
+    drop_the_line
     wait_for_dialer_event start "$handed" 30
     # That dialer has read its scenario; the next one connects.
     dialer_scenario 500 1
@@ -196,7 +203,7 @@ redial_follows_the_connection_flag() {
     local ignoring
     ignoring=$(($(starts) + 1))
     dialer_scenario 500 0 ignore_enter=1 give_up_ms=9000
-    set_connection_flag 0
+    drop_the_line
     wait_for_dialer_event "start" "$ignoring" 30
     # That dialer has read its scenario; the ones after it return at once.
     dialer_scenario 500 0 quit=1
@@ -252,23 +259,29 @@ redial_follows_the_connection_flag() {
 tooltip_shown() { drv list | grep -q '^[^ ]* tooltips_class32 visible '; }
 
 # The window back from the tray and the mouse resting on the counter line until its tooltip shows: a
-# screenshot for the eye (in screens/), not a check.
+# screenshot for the eye (in screens/), not a check. Taken at once: the tooltip goes after a few seconds.
 screenshot_counter_tooltip() {
     if ! command -v xdotool >/dev/null || ! command -v xwd >/dev/null; then
         note "no screenshot: xdotool or xwd missing"
         return 0
     fi
-    local instance rect left top right bottom
+    local instance rect left top right bottom try out="$E2E_WORK/screens/$1"
     ask instance instance "$APP_TITLE"
     # Message 1039 with a left-button release (514): the tray icon's click.
     drv send "$APP_TITLE" 1039 "$instance" 514 >/dev/null || fail "the window did not come back from the tray"
     ask rect control-rect "$APP_TITLE" "$ID_LBL_LOOP"
     read -r left top right bottom <<<"$rect"
-    xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) || fail "xdotool cannot move the mouse"
-    wait_until 10 tooltip_shown || fail "no tooltip over the counter line"
-    mkdir -p "$E2E_WORK/screens"
-    steady_desktop_screenshot "$E2E_WORK/screens/$1" "$APP_TITLE"
-    note "screenshot screens/$1: [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")]"
+    for try in 1 2 3; do
+        xdotool mousemove 0 0 mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) ||
+            fail "xdotool cannot move the mouse"
+        wait_until 10 tooltip_shown || continue
+        wine_screenshot "$out" || fail "screenshot failed"
+        if tooltip_shown; then
+            note "screenshot screens/$1: [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")]"
+            return 0
+        fi
+    done
+    note "warning: no screenshot with the tooltip in $try tries"
 }
 
 # ---- Timers and a close sent from outside ----
@@ -297,7 +310,7 @@ timers_outlive_a_close_sent_to_their_window() {
 
     local drop
     for drop in 1 2; do
-        set_connection_flag 0
+        if [ "$drop" -eq 1 ]; then set_connection_flag 0; else drop_the_line; fi
         wait_for_dialer_event "done" "$drop" 30
         expect_attempts "$drop"
         expect_eq "flag set by dial $drop" 1 "$(connection_flag)"
