@@ -66,9 +66,9 @@ void checkTrayIcon(Results& results) {
 void checkProcesses(Results& results) {
     results.section("processes");
     kestrove::win32::Win32Processes processes;
-    CHECK(processes.start("no-such-program-here.exe", SW_SHOWNORMAL) == nullptr);
+    CHECK(processes.start("no-such-program-here.exe", SW_SHOWNORMAL, false) == nullptr);
 
-    const auto started = processes.start("cmd.exe /c exit 3", SW_HIDE);
+    const auto started = processes.start("cmd.exe /c exit 3", SW_HIDE, false);
     CHECK(started != nullptr && started->id() != 0);
     if (!started) return;
     // The start does not wait; the process ends by itself within a bounded time, and its id stays its
