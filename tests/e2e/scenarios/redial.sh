@@ -33,12 +33,6 @@ events_after_start() {
         starts == n && $1 != "start" { printf "%s%s", sep, $1; sep = " " }'
 }
 
-# The mean time in ms between the double's <first>th and <last>th starts, by the system's tick count.
-mean_start_interval() {
-    awk -v first="$1" -v last="$2" 'NR == first { a = $1 } NR == last { b = $1 }
-        END { printf "%d", (b - a) / (last - first) }' <(tr -d '\r' <"$APP_DIR/dialer-starts.txt")
-}
-
 expect_attempts() {
     local count=$1
     expect_eq "dialer starts" "$count" "$(dialer_events "start $REDIAL_ENTRY")"

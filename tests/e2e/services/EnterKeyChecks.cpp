@@ -26,7 +26,7 @@ class DoubleRun {
         files_.remove(logPath_);
         started_ = processes.start(
             "\"" + folder + "\\kestrove_services_double.exe\" " + mode + " \"" + logPath_ + "\"",
-            SW_SHOWNORMAL, false);
+            SW_SHOWNORMAL);
         if (started_) {
             process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
                                    started_->id());
