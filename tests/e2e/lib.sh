@@ -299,6 +299,23 @@ expect_steady() {
     note "ok: $what stayed [$expected] for $seconds s"
 }
 
+# ---- The counter line's tooltip: the last attempt and what comes next ----
+
+# The counter line's tooltip holds all these words, in capitals or not.
+tooltip_holds() {
+    local tip word
+    tip=$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP") || return 1
+    for word in "$@"; do [[ ${tip,,} == *"${word,,}"* ]] || return 1; done
+}
+
+expect_tooltip() {
+    local what=$1
+    shift
+    wait_until 10 tooltip_holds "$@" ||
+        fail "$what: the counter's tooltip [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")] does not say [$*]"
+    note "ok: $what: [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")]"
+}
+
 # ---- Screenshots ----
 
 # steady_desktop_screenshot <png> [<title>...]: the virtual desktop once the windows of those titles

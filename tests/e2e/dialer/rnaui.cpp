@@ -15,18 +15,24 @@
 //   progress_first   1: no dialog: the progress window comes first, as when the entry does not prompt
 //   error_box        1: the dial fails: once the progress window has closed, an error box with a
 //                    default OK button waits for Enter, and the dialer ends once it is answered
+//   helper           1: the dial fails, and the resident helper double (RNAAPP.EXE, rnaapp.cpp) shows
+//                    the error box instead: once the progress window has closed, the dialer hands the
+//                    failure to it and waits, without a window of its own, until that box has gone
 // Log: "dialer-log.txt" beside this DLL, one line per event: "start <entry>", "dialog <entry>" (a
 // delayed dialog has come up), "enter <entry>", "inactive <entry>" (Enter arrived while a dialog was
 // not the active window, logged before its "enter"), "ignored <entry>", "timeout <entry>", "cancel
 // <entry>" (the progress window's Cancel was pressed), "error <entry>" (the error box comes up),
-// "error-enter <entry>", "close <entry>" (a window was asked to close; the dialer then ends), "done
-// <entry>". "dialer-starts.txt": the system's tick count at each start, one per line.
+// "error-enter <entry>", "close <entry>" (a window was asked to close; the dialer then ends), "handed
+// <entry>" (the failure went to the helper), "no-helper <entry>" (none was running), "done <entry>".
+// "dialer-starts.txt": the system's tick count at each start, one per line.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "RnaAppProtocol.h"
 
 namespace {
 
@@ -42,6 +48,7 @@ struct Scenario {
     unsigned dialogDelayMs = 0;
     bool progressFirst = false;
     bool errorBox = false;
+    bool helper = false;
 };
 
 std::string besideModule(const char* name) {
@@ -67,6 +74,7 @@ Scenario readScenario() {
             if (std::sscanf(line, "dialog_delay_ms=%u", &value) == 1) s.dialogDelayMs = value;
             if (std::sscanf(line, "progress_first=%u", &value) == 1) s.progressFirst = value != 0;
             if (std::sscanf(line, "error_box=%u", &value) == 1) s.errorBox = value != 0;
+            if (std::sscanf(line, "helper=%u", &value) == 1) s.helper = value != 0;
         }
         std::fclose(f);
     }
@@ -254,6 +262,30 @@ bool connectAnswered(const Dialer& dialer) {
     return answer == IDOK;
 }
 
+// The failed dial handed to the resident helper, which shows its error box; returns once that box has
+// gone (or the box's own time limit has passed, with some to spare).
+void handToHelper(const Dialer& dialer) {
+    HWND helper = FindWindowA(rnaapp::kWindowClass, nullptr);
+    COPYDATASTRUCT data{rnaapp::kFailedDial, static_cast<DWORD>(dialer.entry.size()),
+                        const_cast<char*>(dialer.entry.data())};
+    DWORD_PTR taken = FALSE;
+    if (helper == nullptr ||
+        !SendMessageTimeoutA(helper, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5000,
+                             &taken) ||
+        !taken) {
+        log("no-helper", dialer.entry);
+        return;
+    }
+    log("handed", dialer.entry);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD_PTR busy = 0;
+        if (!SendMessageTimeoutA(helper, rnaapp::kAskBusy, 0, 0, SMTO_NORMAL, 5000, &busy) || !busy) return;
+        if (GetTickCount() - start > dialer.scenario.giveUpMs + 10000) return;
+        waitWithoutWindows(100);
+    }
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) void CALLBACK RnaDial(HWND, HINSTANCE, LPSTR commandLine, int) {
@@ -269,6 +301,11 @@ extern "C" __declspec(dllexport) void CALLBACK RnaDial(HWND, HINSTANCE, LPSTR co
     const DialogTemplate progress("Connecting to " + entry, &kCancelButton);
     const INT_PTR dialled = showDialog(progress, progressProc, dialer);
     if (dialled == kClosed) return;
+    if (dialled == IDOK && scenario.helper) {
+        handToHelper(dialer);
+        log("done", entry);
+        return;
+    }
     if (dialled == IDOK && scenario.errorBox) {
         log("error", entry);
         const DialogTemplate error("Dial-Up Networking", &kOkButton, scenario.activate);

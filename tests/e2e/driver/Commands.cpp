@@ -12,6 +12,7 @@
 #include "Inside.h"
 #include "Lookup.h"
 #include "Menus.h"
+#include "Power.h"
 #include "menureader/MenuReaderProtocol.h"
 #include "platform/win32/Owned.h"
 
@@ -101,6 +102,16 @@ int windowRect(Words words) {
     if (!found) return kFailed;
     RECT outer{};
     GetWindowRect(found->window, &outer);
+    std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
+    return kDone;
+}
+
+// A control's rectangle in screen pixels, for a real mouse to rest on it.
+int controlRect(Words words) {
+    const auto found = target(words, true);
+    if (!found) return kFailed;
+    RECT outer{};
+    GetWindowRect(found->control, &outer);
     std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
     return kDone;
 }
@@ -532,6 +543,7 @@ constexpr Command kCommands[] = {
     {"client-size", "<title>", 1, 1, clientSize},
     {"rect", "<title>", 1, 1, windowRect},
     {"client-rect", "<title>", 1, 1, clientRect},
+    {"control-rect", "<title> <control-id>", 2, 2, controlRect},
     {"screen-size", "", 0, 0, screenSize},
     {"syscolor", "<index>", 1, 1, systemColour},
     {"text", "<title> <control-id>", 2, 2, text},
@@ -551,6 +563,7 @@ constexpr Command kCommands[] = {
     {"post", "<title> <message> <wparam> <lparam>", 4, 4, post},
     {"post-mouse", "<title> <control-id> <message> <key-flags>", 4, 4, postMouse},
     {"close", "<title>", 1, 1, close},
+    {"resume", "<title> automatic|user", 2, 2, resume},
     {"paint", "<title>", 1, 1, paint},
     {"instance", "<title>", 1, 1, instance},
     {"find-class", "<class> [<title>]", 1, 2, findClass},

@@ -17,6 +17,11 @@
 //                           style the starter asked for, or "done show=default" when it asked for none;
 //   "rasdial-ticks.txt"     the system's tick count at each start and end: "start <tick>", and
 //                           "end <tick> <exit code>".
+// A hang-up ("rasdial <entry> /disconnect", or "/d", or without the entry) is not a dial: it touches
+// none of the files above, leaves the release alone, writes "hangup <tick> [<entry>]" to
+// "rasdial-hangups.txt" and exits with 0 after "hangup_ms=<n>" (default 0) of the scenario. That keeps
+// the dials countable however often the program hangs up; and since Wine's dial-up service never lists
+// a connection, a dial that exits with 0 is one that was accepted and dropped at once.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
@@ -30,6 +35,7 @@ namespace {
 struct Scenario {
     unsigned runMs = 5000;
     unsigned exitCode = 0;
+    unsigned hangupMs = 0;
 };
 
 Scenario readScenario() {
@@ -40,6 +46,7 @@ Scenario readScenario() {
             unsigned value = 0;
             if (std::sscanf(line, "run_ms=%u", &value) == 1) s.runMs = value;
             if (std::sscanf(line, "exit_code=%u", &value) == 1) s.exitCode = value;
+            if (std::sscanf(line, "hangup_ms=%u", &value) == 1) s.hangupMs = value;
         }
         std::fclose(f);
     }
@@ -89,9 +96,24 @@ std::string showStyle() {
     return std::to_string(startup.wShowWindow);
 }
 
+bool isHangUp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (lstrcmpiA(argv[i], "/disconnect") == 0 || lstrcmpiA(argv[i], "/d") == 0) return true;
+    }
+    return false;
+}
+
+int hangUp(int argc, char** argv) {
+    const std::string entry = argc > 2 ? argv[1] : "";
+    appendLine("rasdial-hangups.txt", "hangup " + std::to_string(GetTickCount()) + " [" + entry + "]");
+    Sleep(readScenario().hangupMs);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (isHangUp(argc, argv)) return hangUp(argc, argv);
     appendLine("rasdial-log.txt", std::string(where()) + " args=" + std::to_string(argc - 1) + " split=" +
                                       std::to_string(splitCount()) + " [" + (argc > 1 ? argv[1] : "") + "]");
     appendLine("rasdial-ticks.txt", "start " + std::to_string(GetTickCount()));

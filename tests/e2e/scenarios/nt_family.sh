@@ -3,10 +3,11 @@
 # system's command-line dialer, once per dialer run, the entry name as its one argument. The dialer is
 # the test double rasdial.exe, put in the system folder in place of Wine's and beside the program, where
 # it must never be started from; Wine's dial-up service lists no connection, so the keeper finds the
-# line down on every probe. What each run exits with, and the probe after it, is the result of the
-# attempt: 0 with the line still down is a failure like any other and spaces the runs apart, a wrong
-# password (691) slows the redial to one run in 15 minutes until the user ticks the switch again, and a
-# failure that may mend itself (678, no answer) spaces the runs further and further apart.
+# line down on every probe. What each run exits with is the result of the attempt, judged by what the
+# probe finds: a run that exits with 0 while the line stays down (accepted, then dropped at once) and a
+# failure that may mend itself (678, no answer) space the runs further and further apart, a wrong
+# password (691) slows the redial down to one run in 15 minutes and more until the user ticks the switch
+# again, and a resume from sleep ends a long wait between runs at once.
 
 SCENARIOS+=(
     manifest_selects_common_controls_6
@@ -17,6 +18,7 @@ RASDIAL_LOG=rasdial-log.txt    # one line per start: where from, how many argume
 RASDIAL_DONE=rasdial-done.txt  # one line per finished run: "done show=<style>"
 RASDIAL_RELEASE=rasdial-release.txt  # ends the dialer's run, however long it has lasted
 RASDIAL_TICKS=rasdial-ticks.txt      # "start <tick>" and "end <tick> <exit code>" of each run
+RASDIAL_HANGUPS=rasdial-hangups.txt  # "hangup <tick> [<entry>]": a run that hangs up, not a dial
 RASDIAL_RUN_MS=60000                 # the longest a run lasts without a release
 RASDIAL_WATCH_SECONDS=5              # several of the keeper's one-second probes
 # Entry names that a naive quoting would split or cut: a quote, a backslash before a quote, a trailing
@@ -87,24 +89,14 @@ gaps_after_run() {
         $1 == "end" && runs >= n { ended = $2 }'
 }
 
+runs_ended() { ticks | grep -c '^end '; }
+runs_ended_reached() { [ "$(runs_ended)" -ge "$1" ]; }
+# The tick count at the start of the <n>th run.
+start_tick_of_run() { ticks | awk -v n="$1" '$1 == "start" && ++runs == n { print $2; exit }'; }
+
 # The number of the first run that exited with that code; empty while none has.
 first_run_with() { ticks | awk -v code="$1" '$1 == "start" { runs++ } $1 == "end" && $3 == code { print runs; exit }'; }
 run_ended_with() { [ -n "$(first_run_with "$1")" ]; }
-
-# The counter line's tooltip holds all these words, in capitals or not.
-tooltip_holds() {
-    local tip word
-    tip=$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP") || return 1
-    for word in "$@"; do [[ ${tip,,} == *"${word,,}"* ]] || return 1; done
-}
-
-expect_tooltip() {
-    local what=$1
-    shift
-    wait_until 10 tooltip_holds "$@" ||
-        fail "$what: the counter's tooltip [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")] does not say [$*]"
-    note "ok: $what: [$(drv tooltip "$APP_TITLE" "$ID_LBL_LOOP")]"
-}
 
 # What the balloon asks the user to do to try again: untick "Activate?" and tick it again.
 tick_switch_again() {
@@ -115,26 +107,48 @@ tick_switch_again() {
     done
 }
 
-# Runs that exit with 0 while the line stays down are failures: each is given the probe's 5 s to find
-# the entry up, then the ladder spaces them further and further apart.
-expect_ladder_on_exit_zero_while_down() {
-    local from gaps first second
-    from=$(($(runs) + 1))
-    wait_until 60 runs_reached $((from + 2)) || fail "fewer than 3 runs exiting with 0 in 60 s"
+# expect_gaps_grow <what> <first run>: from that run on, each failed run is followed after a longer wait
+# than the one before, 1 s, 5 s, 10 s as the ladder goes, where a storm would follow each at the probe's
+# pace. The gaps are counted from each run's end; a busy machine only makes them longer, so each is
+# checked against its step's floor.
+expect_gaps_grow() {
+    local what=$1 from=$2 gaps first second third
+    wait_until 60 runs_reached $((from + 3)) || fail "$what: fewer than 4 runs in 60 s"
     gaps=$(gaps_after_run "$from")
-    read -r first second _ <<<"$gaps"
-    note "gaps between the runs that exited with 0: $gaps ms"
-    [ "$first" -ge 4500 ] || fail "a run that exited with 0 was followed after $first ms, before the probe's 5 s"
-    [ "$second" -gt "$first" ] || fail "the gaps $gaps do not grow"
-    note "ok: runs that exited with 0 with the line down are spaced out"
+    read -r first second third _ <<<"$gaps"
+    note "$what: gaps between the runs: $gaps ms"
+    [ "$second" -ge 4500 ] || fail "$what: the second gap of $second ms is shorter than 5 s"
+    [ "$third" -ge 9500 ] || fail "$what: the third gap of $third ms is shorter than 10 s"
+    if [ "$first" -ge "$second" ] || [ "$second" -ge "$third" ]; then fail "$what: the gaps $gaps do not grow"; fi
+    note "ok: $what: the gaps grow"
 }
 
-# A wrong password slows the redial: the run that was refused is the last one, for the 20 s watched (the
-# next comes 15 minutes later), until the user acts. A balloon and the tooltip tell the user why.
-expect_slow_pace_on_wrong_password() {
+# A run that exits with 0 while the line stays down is a failure like any other: no storm of runs. If
+# the program hangs up what the dial may have left behind, it hangs up that entry, never all of them.
+expect_no_storm_on_false_success() {
+    local entry=$1 from others
+    rasdial_scenario run_ms=300 exit_code=0
+    from=$(($(runs) + 1))
+    tick_switch_again
+    expect_gaps_grow "runs that exited with 0, the line still down" "$from"
+    # Each is given the probe's few seconds to find the entry up before it counts as a failure.
+    local first
+    read -r first _ <<<"$(gaps_after_run "$from")"
+    [ "$first" -ge 4500 ] || fail "a run that exited with 0 was followed after $first ms, before the probe's 5 s"
+    expect_driver "counter after runs that exited with 0" "$(counter_text "$(runs)")" text "$APP_TITLE" "$ID_LBL_LOOP"
+    others=0
+    [ ! -f "$APP_DIR/$RASDIAL_HANGUPS" ] || others=$(tr -d '\r' <"$APP_DIR/$RASDIAL_HANGUPS" | grep -cvF -- "[$entry]")
+    expect_eq "hang-ups not of the entry dialled (of $(lines_of "$RASDIAL_HANGUPS"))" 0 "$others"
+}
+
+# A wrong password slows the redial down: the run that was refused is the last one for the 20 s watched
+# (the next comes 15 minutes later), until the user acts. A balloon and the tooltip tell the user why,
+# and when the next attempt comes.
+expect_slow_down_on_wrong_password() {
     local entry=$1 refused starts told
     rasdial_scenario run_ms=300 exit_code=691
-    tick_switch_again  # ends the hold the runs before have climbed to
+    # The user's tick ends the wait the runs before have left.
+    tick_switch_again
     wait_until 15 run_ended_with 691 || fail "no run exited with 691 within 15 s"
     refused=$(first_run_with 691)
     # The notification area shows a balloon for 10 s at least.
@@ -145,30 +159,41 @@ expect_slow_pace_on_wrong_password() {
     note "ok: the balloon says [$told]"
     expect_steady 20 "runs, the one refused with 691 the last" "$refused" lines_of "$RASDIAL_LOG"
     starts=$(lines_of "$RASDIAL_LOG")
-    expect_driver "counter once slowed" "$(counter_text "$starts")" text "$APP_TITLE" "$ID_LBL_LOOP"
-    expect_driver "still armed once slowed" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
-    # The tooltip reads back cut at 80 characters; the balloon has the whole promise.
-    expect_tooltip "slowed on 691" 691 "next attempt at"
+    expect_driver "counter once slowed down" "$(counter_text "$starts")" text "$APP_TITLE" "$ID_LBL_LOOP"
+    expect_driver "still armed once slowed down" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    expect_tooltip "slowed down on 691" 691 "next attempt at" "tick Activate? to try now"
 }
 
-# No answer (678) may mend itself: each failed run is followed after a longer wait than the one before,
-# 1 s, 5 s, 10 s as the ladder goes. The gaps are counted from each run's end; a busy machine only
-# makes them longer, so each is checked against its step's floor.
+# No answer (678) may mend itself: the runs are spaced further and further apart.
 expect_back_off_on_no_answer() {
-    local from gaps
     rasdial_scenario run_ms=300 exit_code=678
-    from=$(($(runs) + 1))
+    NO_ANSWER_FROM=$(($(runs) + 1))
     tick_switch_again
-    wait_until 60 runs_reached $((from + 3)) || fail "fewer than 4 runs after the switch was ticked again, in 60 s"
-    gaps=$(gaps_after_run "$from")
-    local first second third
-    read -r first second third _ <<<"$gaps"
-    note "gaps between the runs that exited with 678: $gaps ms"
-    [ "$second" -ge 4500 ] || fail "the second gap of $second ms is shorter than 5 s"
-    [ "$third" -ge 9500 ] || fail "the third gap of $third ms is shorter than 10 s"
-    if [ "$first" -ge "$second" ] || [ "$second" -ge "$third" ]; then fail "the gaps $gaps do not grow"; fi
-    note "ok: the gaps grow"
+    expect_gaps_grow "runs that exited with 678" "$NO_ANSWER_FROM"
     expect_tooltip "backing off after 678" 678 "next attempt"
+}
+
+# The machine wakes up in a long wait between failed runs (the fourth run that exited with 678 is
+# followed 20 s after its end): the next run follows within a couple of seconds, and only one for the two
+# events the system sends when a user wakes it.
+expect_resume_ends_the_wait() {
+    local failed=$((NO_ANSWER_FROM + 3)) sent started
+    wait_until 15 runs_ended_reached "$failed" || fail "resume: run $failed did not end within 15 s"
+    # Judged a failure and waiting for the next attempt, not still looking at the run that ended.
+    expect_tooltip "resume: waiting after run $failed" 678 "next attempt at"
+    [ "$(runs)" -eq "$failed" ] || fail "resume: run $((failed + 1)) started before the resume was sent"
+    ask sent resume "$APP_TITLE" user
+    wait_until 15 runs_reached $((failed + 1)) || fail "resume: no run within 15 s of the resume"
+    started=$(start_tick_of_run $((failed + 1)))
+    note "resume: the next run started $((started - sent)) ms after the resume was sent"
+    [ $((started - sent)) -le 3000 ] ||
+        fail "resume: the next run came $((started - sent)) ms after the resume, not within 3 s"
+    # Without the resume the wait would have lasted 20 s at least.
+    local gap
+    gap=$(gaps_after_run "$failed")
+    [ "$gap" -lt 19500 ] || fail "resume: the wait after run $failed lasted $gap ms all the same"
+    note "ok: the wait after run $failed was cut to $gap ms"
+    expect_steady 3 "runs after one resume" $((failed + 1)) runs
 }
 
 # The side-by-side common controls are loaded only for a program whose manifest asks for them; without
@@ -263,10 +288,12 @@ nt_family_dials_once_per_dialer_run() {
     expect_eq "dials not by the system's dialer with one argument" 0 "$others"
 
     local last=${RASDIAL_NAMES[-1]}
-    note "runs that exit with 0 while the line stays down: spaced out"
-    expect_ladder_on_exit_zero_while_down
-    note "a wrong password (691): one run, then the redial slows to one in 15 minutes until the user acts"
-    expect_slow_pace_on_wrong_password "$last"
+    note "runs that exit with 0 while the line stays down, after the user has ticked the switch again: no storm"
+    expect_no_storm_on_false_success "$last"
+    note "a wrong password (691), after the user has ticked the switch again: one run, then a long wait"
+    expect_slow_down_on_wrong_password "$last"
     note "no answer (678), after the user has ticked the switch again: the gaps grow"
     expect_back_off_on_no_answer
+    note "a resume from sleep in a long wait after 678: the next run at once"
+    expect_resume_ends_the_wait
 }

@@ -69,14 +69,17 @@ BOOL CALLBACK readToolOf(HWND window, LPARAM context) {
     char name[32] = {};
     GetClassNameA(window, name, sizeof name);
     if (std::strcmp(name, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != search->owner) return TRUE;
-    char text[1100] = {};  // a tool's text is at most 1024 bytes long
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    // Read in UTF-16: Wine hands at most 80 characters to the ANSI message, whatever the buffer holds.
+    wchar_t wide[1100] = {};  // a tool's text is at most 1024 characters long
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
     tool.hwnd = search->owner;
     tool.uId = reinterpret_cast<UINT_PTR>(search->control);
-    if (!SendMessageA(window, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
-    tool.lpszText = text;
-    SendMessageA(window, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    if (!SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
+    tool.lpszText = wide;
+    SendMessageW(window, TTM_GETTEXTW, sizeof wide / sizeof wide[0], reinterpret_cast<LPARAM>(&tool));
+    char text[2 * sizeof wide / sizeof wide[0]] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     search->text = text;
     search->found = true;
     return FALSE;
