@@ -196,14 +196,11 @@ void frmMain::Combo1_Click() {
 
 void frmMain::cmdMinTray_Click() { MinimizeToTray(); }
 
-// The probe looks at once: a line the sleep dropped is redialled as soon as the machine is back.
+// The wake-up is a message the system waits on, so no dial runs inside it: the redial timer fell due
+// while the machine slept, and its tick, next in line, finds the hold ended and probes.
 void frmMain::Form_PowerResume() {
     redial_.powerResumed();
-    if (tmrReconnect.enabled()) {
-        tmrReconnect_Timer();
-    } else {
-        ReportRedial();
-    }
+    ReportRedial();
 }
 
 void frmMain::SaveFromCombo() { keeper::SettingsFile(platform_).save(Combo1.text(), chckAuto.value()); }
