@@ -96,5 +96,22 @@ TEST(WeekOverTheProgram, ADropIsRedialledOnceOnBothFamilies) {
     }
 }
 
+// The clock's jumps across an announced hold and a line that is up must change nothing: the same dials at
+// the same moments as when every tick is played.
+TEST(WeekOverTheProgram, JumpingTheClockChangesNoDial) {
+    Script script{"test", Family::WinNT, 70 * kMinute, {10 * kMinute, 55 * kMinute}, {}, {25 * kMinute}, {}};
+    script.outcome = [](Ms start, std::size_t) {
+        return start < 25 * kMinute ? Outcome::Fail : Outcome::Success;
+    };
+    const RunRecord jumped = runKestrove(script);
+    const RunRecord ticked = runKestrove(script, {.jumpIdle = false, .jumpHolds = false});
+    ASSERT_GT(jumped.dials.size(), 5u);  // a ladder climbed, then a drop redialled
+    ASSERT_EQ(jumped.dials.size(), ticked.dials.size());
+    for (std::size_t i = 0; i < jumped.dials.size(); ++i) {
+        EXPECT_EQ(jumped.dials[i].start, ticked.dials[i].start) << i;
+        EXPECT_EQ(jumped.dials[i].succeeded, ticked.dials[i].succeeded) << i;
+    }
+}
+
 }  // namespace
 }  // namespace kestrove::week
