@@ -40,4 +40,9 @@ std::uint32_t backOffMs(unsigned failures) {
     return std::min(kFirstHoldMs << doublings, kLongestHoldMs);
 }
 
+std::uint32_t slowPaceMs(unsigned slowed) {
+    constexpr std::uint32_t kQuarterHourMs = 900'000;
+    return kQuarterHourMs << (slowed < 2 ? 0 : slowed == 2 ? 1 : 2);
+}
+
 }  // namespace kestrove::keeper

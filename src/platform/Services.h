@@ -62,8 +62,10 @@ class ProgramInfo {
     virtual std::string exeDirectory() = 0;     // without a trailing separator, as the system reports it
     virtual std::string systemDirectory() = 0;  // GetSystemDirectoryA
     virtual ModuleHandle instance() = 0;
-    // The time of day secondsAhead from now, as the user's settings write it (GetTimeFormatA), ANSI.
-    virtual std::string timeOfDayAnsi(std::uint32_t secondsAhead) = 0;
+    // The time of day msFromNow from now (before it, when negative), as the user's settings write it
+    // (GetTimeFormatA), ANSI. A time ahead is rounded up to the next whole second: never shown before it
+    // comes; any other is shown as a clock showed it then.
+    virtual std::string timeOfDayAnsi(std::int32_t msFromNow) = 0;
 };
 
 // RegOpenKeyA / RegQueryValueExA / RegCloseKey. Result codes as the system returns them (0 = success).
@@ -136,13 +138,18 @@ class StartedProcess {
 class ProcessService {
   public:
     virtual ~ProcessService() = default;
-    // Starts without waiting; null when it could not be started.
-    virtual std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle) = 0;
+    // Starts without waiting; null when it could not be started. noConsoleWindow: a console program
+    // gets no console window at all (CREATE_NO_WINDOW), whatever the system's default terminal.
+    virtual std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle,
+                                                  bool noConsoleWindow = false) = 0;
     // One press of Enter for that window, without activating it; returns after it has been processed.
     virtual void sendEnter(WindowHandle window) = 0;
     // Root and every process it started, and they started, that still runs (Toolhelp32's parent process
     // ids), as many as ids holds; root alone when the system cannot tell. Returns how many it wrote.
     virtual std::size_t processTree(std::uint32_t root, std::span<std::uint32_t> ids) = 0;
+    // The running processes whose program file is named exeNameAnsi (no folder; any letter case), as many
+    // as ids holds. Returns how many it wrote.
+    virtual std::size_t processesNamed(const char* exeNameAnsi, std::span<std::uint32_t> ids) = 0;
 };
 
 // The first, 88-byte form of NOTIFYICONDATAA, with handles kept at pointer width; the backend lays it

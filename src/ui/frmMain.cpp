@@ -2,6 +2,7 @@
 
 #include "keeper/PhoneBook.h"
 #include "keeper/SettingsFile.h"
+#include "ui/AttemptReport.h"
 #include "ui/ResumeNext.h"
 #include "ui/frmAbout.h"
 #include "ui/frmEgg.h"
@@ -155,18 +156,21 @@ bool frmMain::Connected_To_ISP() { return probe_.connected(Combo1.text()); }
 
 void frmMain::Timer1_Timer() {
     Combo1.pollText(watchedEntry_);
-    if (redial_.dialInProgress(watchedEntry_)) {
+    const bool dialling = redial_.dialInProgress(watchedEntry_);
+    if (dialling) {
         tmrReconnect.setEnabled(false);
     } else if (chckAuto.value() == 1) {
         tmrReconnect.setEnabled(true);
     }
+    // An attempt's end is told at once, even with the switch off.
+    if (!dialling && reportedStatus_.state == keeper::RedialState::Dialling) ReportRedial();
 }
 
 void frmMain::tmrReconnect_Timer() {
     if (app().sessionEnding()) return;  // a dialer now would hold up the shutdown with its dialog
     if (redial_.redial(Combo1.text())) {
         ++ReconnectCount;
-        lblLoop.setCaption(keeper::counterCaption(ReconnectCount));
+        lblLoop.setCaption(counterCaption(ReconnectCount));
     }
     ReportRedial();
 }
@@ -191,9 +195,14 @@ void frmMain::Combo1_Click() {
 
 void frmMain::cmdMinTray_Click() { MinimizeToTray(); }
 
+// The probe looks at once: a line the sleep dropped is redialled as soon as the machine is back.
 void frmMain::Form_PowerResume() {
     redial_.powerResumed();
-    ReportRedial();
+    if (tmrReconnect.enabled()) {
+        tmrReconnect_Timer();
+    } else {
+        ReportRedial();
+    }
 }
 
 void frmMain::SaveFromCombo() { keeper::SettingsFile(platform_).save(Combo1.text(), chckAuto.value()); }

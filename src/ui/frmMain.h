@@ -85,7 +85,7 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     keeper::ConnectionProbe probe_;
     keeper::RedialSupervisor redial_;
     std::string watchedEntry_;  // reused by every watch tick
-    std::uint32_t reportedChanges_ = 0;
+    keeper::RedialStatus reportedStatus_;
     bool reportedArmed_ = false;
     bool started_ = false;     // the load handler has finished
     int trayIconRetries_ = 0;  // tries since the new taskbar refused the icon

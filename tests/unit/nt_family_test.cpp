@@ -45,7 +45,8 @@ TEST_F(NtFamily, DialsTheSystemsDialerByItsFullPathWithoutADialogToConfirm) {
     ASSERT_EQ(dials(), 1u) << calls();
     const std::string command = "\"C:\\Program Files\\System\\rasdial.exe\" \"My Provider\"";
     EXPECT_EQ(sim.startedCommandLines()[0], command);
-    EXPECT_EQ(sim.log().count("CreateProcessA(" + command + ", 0)"), 1u) << calls();
+    // A console program: no console window may flash up, whatever the system's default terminal.
+    EXPECT_EQ(sim.log().count("CreateProcessA(" + command + ", 0, CREATE_NO_WINDOW)"), 1u) << calls();
     EXPECT_TRUE(sim.enterTargets().empty());
     EXPECT_EQ(main.ReconnectCount, 1);
     EXPECT_EQ(native(main.lblLoop).text, " You have been reconnected 1 time(s).");
@@ -59,7 +60,7 @@ TEST_F(NtFamily, NoSecondDialWhileTheStartedDialerRuns) {
     ASSERT_EQ(dials(), 1u);
     sim.ui().advance(10'000);
     EXPECT_EQ(dials(), 1u) << "dialled again while the dialer ran";
-    sim.endProcess(dialers[0]);
+    sim.endProcess(dialers[0], 678);
     sim.ui().advance(10);
     EXPECT_EQ(sim.heldProcesses(), 0u);
     sim.ui().advance(989);
@@ -122,44 +123,61 @@ class NtRedialPolicy : public NtFamily {
     std::vector<std::uint32_t> starts;
 };
 
-TEST_F(NtRedialPolicy, AWrongPasswordStopsAtOnceWithOneBalloonUntilTheSwitchIsTickedAgain) {
+// Told at once, then slowed rather than stopped: a stale session or a password mended outside the
+// program gets a connection without anyone at the machine.
+TEST_F(NtRedialPolicy, AWrongPasswordSlowsToFifteenThirtyThenSixtyMinutesUntilTheUserActs) {
     sim.setRasErrorText(691, "The user name or password was refused.\r\n");
-    dialerExits([] { return 691u; });
+    std::vector<std::uint32_t> dialers;
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
+        starts.push_back(sim.ui().nowMs());
+        dialers.push_back(pid);
+    });
     frmMain& main = startArmed();
     EXPECT_EQ(toolTip(main), "") << "a tooltip before any attempt";
+    sim.ui().advance(1500);
+    sim.endProcess(dialers[0], 691);  // refused half a second into the second
     sim.ui().advance(20'000);
     EXPECT_EQ(starts.size(), 1u);
     EXPECT_EQ(main.ReconnectCount, 1);
     EXPECT_EQ(main.chckAuto.value(), 1);
-    const std::pair<std::string, std::string> balloon{
-        "Kestrove",
-        "Stopped redialling \"Dial 1\": The user name or password was refused (error 691). Tick Activate? to "
-        "try "
-        "again."};
+    const std::pair<std::string, std::string> balloon{"Kestrove",
+                                                      "Redialling \"Dial 1\" slowed down: The user name or "
+                                                      "password was refused (error 691). Next attempt at "
+                                                      "08:15:02; tick Activate? to try now."};
     EXPECT_EQ(sim.balloons(), std::vector{balloon});
     EXPECT_EQ(toolTip(main),
-              "Last attempt at 08:00:01: The user name or password was refused (error 691). Stopped: tick "
-              "Activate? to try again.");
+              "Last attempt at 08:00:01: The user name or password was refused (error 691). Next attempt at "
+              "08:15:02; tick Activate? to try now.");
     // The icon's own records keep their first form.
     for (const NotifyIconRecord& record : sim.notifyIconRecords()) EXPECT_EQ(record.cbSize, 88u);
 
+    dialerExits([] { return 691u; });
+    sim.ui().sleepMachine(600'000);  // the slow pace is kept across a sleep
+    sim.ui().advance(1000);
+    EXPECT_EQ(starts.size(), 1u) << "a sleep ended the slow pace";
+    advanceUntil([&] { return starts.size() == 5; }, 3 * 3'600'000);
+    ASSERT_EQ(starts.size(), 5u);
+    EXPECT_GE(starts[1], 901'510u);
+    EXPECT_LT(starts[1], 903'000u) << "not by the time the user was told";
+    starts.erase(starts.begin());
+    expectGaps({1'800'000, 3'600'000, 3'600'000});
+    EXPECT_EQ(sim.balloons().size(), 1u) << "one balloon while slowed";
+
     sim.ui().click(main.chckAuto.native());
+    sim.ui().advance(10);
+    EXPECT_EQ(toolTip(main).substr(toolTip(main).find(". ") + 2), "Activate? is off: no redial.");
     sim.ui().click(main.chckAuto.native());
     sim.ui().advance(1000);
-    EXPECT_EQ(starts.size(), 2u);
-    sim.ui().advance(10'000);
-    EXPECT_EQ(starts.size(), 2u);
-    EXPECT_EQ(sim.balloons().size(), 2u) << "one balloon per stop";
-}
+    EXPECT_EQ(starts.size(), 5u) << "ticking Activate? left the slow pace in place";
+    sim.ui().advance(100);
+    EXPECT_EQ(sim.balloons().size(), 2u) << "one balloon each time it slows down";
 
-TEST_F(NtRedialPolicy, NoBalloonWhereTheShellHasNone) {
-    sim.setBalloons(false);
-    dialerExits([] { return 623u; });  // no such entry
-    frmMain& main = startArmed();
-    sim.ui().advance(5000);
-    EXPECT_EQ(starts.size(), 1u);
-    EXPECT_TRUE(sim.balloons().empty());
-    EXPECT_EQ(toolTip(main), "Last attempt at 08:00:01: error 623. Stopped: tick Activate? to try again.");
+    // Found up, the slow pace is over too: after the next drop the redial is back at the probe's pace.
+    sim.setRasConnections({{"Dial 1", RasState::Connected}});
+    sim.ui().advance(2000);
+    sim.setRasConnections({});
+    sim.ui().advance(1000);
+    EXPECT_EQ(starts.size(), 6u) << "the line up left the slow pace in place";
 }
 
 TEST_F(NtRedialPolicy, ATransientFailureBacksOffFromOneSecondToFiveMinutesAndNeverGivesUp) {
@@ -170,6 +188,23 @@ TEST_F(NtRedialPolicy, ATransientFailureBacksOffFromOneSecondToFiveMinutesAndNev
     EXPECT_EQ(main.ReconnectCount, 11);
     sim.ui().advance(2000);
     EXPECT_NE(toolTip(main).find(": error 678. Next attempt at 08:"), std::string::npos) << toolTip(main);
+
+    // The machine sleeps four minutes into a 5-minute hold: it dials as soon as it wakes.
+    sim.ui().advance(238'000);
+    sim.ui().sleepMachine(3'600'000);
+    const std::uint32_t woke = sim.ui().nowMs();
+    sim.ui().advance(1000);
+    ASSERT_EQ(starts.size(), 12u);
+    EXPECT_LE(starts[11] - woke, 1000u);
+
+    // Unticked, nothing is promised; ticked again, the hold is over.
+    sim.ui().advance(2000);
+    sim.ui().click(main.chckAuto.native());
+    sim.ui().advance(10);
+    EXPECT_EQ(toolTip(main).find("Next attempt"), std::string::npos) << toolTip(main);
+    sim.ui().click(main.chckAuto.native());
+    sim.ui().advance(1000);
+    EXPECT_EQ(starts.size(), 13u) << "ticking Activate? left the hold in place";
 }
 
 TEST_F(NtRedialPolicy, TheLineUpInBetweenStartsTheLadderAgain) {
@@ -180,9 +215,35 @@ TEST_F(NtRedialPolicy, TheLineUpInBetweenStartsTheLadderAgain) {
     sim.setRasConnections({{"Dial 1", RasState::Connected}});
     sim.ui().advance(3000);
     sim.setRasConnections({});
+    const std::uint32_t down = sim.ui().nowMs();
     advanceUntil([&] { return starts.size() == 6; }, 20'000);
+    EXPECT_LE(starts[3] - down, 1000u) << "the hold outlived the line up";
     starts.erase(starts.begin(), starts.begin() + 3);
     expectGaps({0, 5'000});
+}
+
+// Exit 0 is the service's word; the entry found up makes it a connection. Accepted and dropped at once,
+// the dials climb the ladder like any failure.
+TEST_F(NtRedialPolicy, AnExitZeroCountsOnlyWithTheEntryFoundUp) {
+    dialerExits([] { return 0u; });
+    frmMain& main = startArmed();
+    advanceUntil([&] { return starts.size() == 4; }, 60'000);
+    expectGaps({6'000, 11'000, 16'000});  // the probe's few seconds, then the ladder
+    EXPECT_NE(toolTip(main).find(": the dialer said connected, but the line stayed down. "),
+              std::string::npos)
+        << toolTip(main);
+
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
+        starts.push_back(sim.ui().nowMs());
+        sim.setRasConnections({{"Dial 1", RasState::Connected}});
+        sim.endProcess(pid, 0);
+    });
+    advanceUntil([&] { return starts.size() == 5; }, 60'000);
+    sim.ui().advance(3000);
+    EXPECT_EQ(toolTip(main), "Last attempt at 08:01:01: connected. The line is up.");
+    sim.setRasConnections({});
+    sim.ui().advance(1000);
+    EXPECT_EQ(starts.size(), 6u) << "the connection counted as a failure";
 }
 
 TEST_F(NtRedialPolicy, APortInUseIsRetriedEveryThirtySecondsWithoutClimbing) {
@@ -192,24 +253,50 @@ TEST_F(NtRedialPolicy, APortInUseIsRetriedEveryThirtySecondsWithoutClimbing) {
     expectGaps({30'000, 30'000, 30'000, 30'000});
 }
 
-// No exit 3 minutes after its start: asked to hang up the same safe way, ended, and counted as a failure.
-TEST_F(NtRedialPolicy, AHungDialerIsStoppedAtThreeMinutes) {
-    std::vector<std::uint32_t> dialers;
+// No exit 3 minutes after its start: the probe looks first; down, the dial is hung up the same safe way,
+// and only once the hang-up has ended is the dialer ended. Counted as a failure. The time the machine
+// slept does not count.
+TEST_F(NtRedialPolicy, AHungDialerIsHungUpThenEndedAtThreeMinutesAwake) {
+    std::vector<std::uint32_t> dialers, hangUps;
+    std::vector<bool> dialerLeftToHangUp;
     sim.onProcessStart([&](const std::string& command, std::uint32_t pid) {
-        if (!command.ends_with("/disconnect")) starts.push_back(sim.ui().nowMs()), dialers.push_back(pid);
+        if (!command.ends_with("/disconnect"))
+            return starts.push_back(sim.ui().nowMs()), dialers.push_back(pid);
+        hangUps.push_back(pid);
+        dialerLeftToHangUp.push_back(sim.terminatedProcesses().empty());
     });
     frmMain& main = startArmed();
-    const std::uint32_t stopped = advanceUntil([&] { return !sim.terminatedProcesses().empty(); }, 200'000);
+    sim.ui().advance(60'000);
+    sim.ui().sleepMachine(3'600'000);
+    const std::uint32_t woke = sim.ui().nowMs();
+    sim.ui().advance(1000);
+    EXPECT_TRUE(hangUps.empty()) << "judged hung by the time it slept";
+    const std::uint32_t hungUp = advanceUntil([&] { return !hangUps.empty(); }, 200'000);
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_GE(stopped - starts[0], 180'000u);
-    EXPECT_LE(stopped - starts[0], 181'100u);
-    EXPECT_EQ(sim.terminatedProcesses(), std::vector<std::uint32_t>{dialers[0]});
+    EXPECT_GE(hungUp - woke, 180'000u);
+    EXPECT_LE(hungUp - woke, 180'010u) << "the limit acted late";
+    EXPECT_EQ(dialerLeftToHangUp, std::vector<bool>{true}) << "ended before it was asked to hang up";
     const std::string hangUp = "\"C:\\WINDOWS\\SYSTEM32\\rasdial.exe\" \"Dial 1\" /disconnect";
-    EXPECT_EQ(sim.log().count("CreateProcessA(" + hangUp + ", 0)"), 1u) << calls();
+    EXPECT_EQ(sim.log().count("CreateProcessA(" + hangUp + ", 0, CREATE_NO_WINDOW)"), 1u) << calls();
+    sim.ui().advance(3000);
+    EXPECT_TRUE(sim.terminatedProcesses().empty()) << "ended while its hang-up ran";
+    EXPECT_EQ(starts.size(), 1u) << "dialled while the hang-up ran";
+    sim.endProcess(hangUps[0]);
+    const std::uint32_t stopped = advanceUntil([&] { return !sim.terminatedProcesses().empty(); }, 2000);
+    EXPECT_EQ(sim.terminatedProcesses(), std::vector<std::uint32_t>{dialers[0]});
     advanceUntil([&] { return starts.size() == 2; }, 3000);
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_LE(starts[1] - stopped, 1100u);
     EXPECT_EQ(main.ReconnectCount, 2) << "the hang-up counted as a dial";
+
+    // Up by the time the limit comes: a connection, and the stuck dialer is only let go.
+    sim.ui().advance(170'000);
+    sim.setRasConnections({{"Dial 1", RasState::Connected}});
+    sim.ui().advance(15'000);
+    EXPECT_EQ(hangUps.size(), 1u);
+    EXPECT_EQ(sim.terminatedProcesses().size(), 1u);
+    EXPECT_EQ(sim.heldProcesses(), 0u);
+    EXPECT_NE(toolTip(main).find(": connected. The line is up."), std::string::npos) << toolTip(main);
 }
 
 // Whatever the name holds, the dialer's command-line parsing (backslashes count only before a quote)

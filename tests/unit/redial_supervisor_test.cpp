@@ -1,6 +1,8 @@
 // Keeping the connection alive: one attempt per second while down, none while the dialer's progress
 // window is open, the dialer started last still runs, or the switch is off; Enter only for the dialer
 // just started.
+#include <algorithm>
+
 #include "KestroveFixture.h"
 
 namespace kestrove::testing {
@@ -49,9 +51,15 @@ TEST_F(Redial, ConnectionUpMeansNothingIsStarted) {
     EXPECT_EQ(counter(main), " You have been reconnected 0 times.");
 }
 
-TEST_F(Redial, FirstAttemptComesOneFullSecondAfterArmingThenOneEverySecond) {
+TEST_F(Redial, FirstAttemptComesOneFullSecondAfterArmingThenFailedDialsBackOff) {
     // The watch enables the redial timer every few milliseconds; only keeping the running interval
     // lets it fire at all.
+    std::vector<std::uint32_t> starts;
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
+        starts.push_back(sim.ui().nowMs());
+        dialogs.push_back(sim.addWindow("#32770", "Dial-up", pid));
+        dialers.push_back(pid);
+    });
     frmMain& main = startArmed();
     sim.ui().advance(999);
     EXPECT_EQ(dials(), 0u) << calls();
@@ -62,11 +70,21 @@ TEST_F(Redial, FirstAttemptComesOneFullSecondAfterArmingThenOneEverySecond) {
     EXPECT_EQ(sim.enterTargets(), std::vector<WindowHandle>{dialogs[0]});
     EXPECT_EQ(counter(main), " You have been reconnected 1 time(s).");
 
-    sim.ui().advance(3000);
-    EXPECT_EQ(dials(), 4u);
-    EXPECT_EQ(sim.enterTargets().size(), 4u);
-    EXPECT_EQ(main.ReconnectCount, 4);
-    EXPECT_EQ(counter(main), " You have been reconnected 4 time(s).");
+    // Each dialer ends at once with the line down and nothing dialling: a failure, given the probe's
+    // few seconds to find the line up. The next comes at the probe's pace, then 5 s doubling.
+    sim.ui().advance(4900);
+    EXPECT_EQ(dials(), 1u) << "redialled before the probe had its few seconds";
+    EXPECT_EQ(toolTip(main), "Dialling since 08:00:01.");
+    advanceUntil([&] { return dials() == 6; }, 120'000);
+    const std::vector<std::uint32_t> expected{6000, 10'000, 15'000, 25'000, 45'000};
+    for (std::size_t i = 1; i < starts.size(); ++i) {
+        EXPECT_GE(starts[i] - starts[i - 1], expected[i - 1]) << "gap " << i;
+        EXPECT_LE(starts[i] - starts[i - 1], expected[i - 1] + 1000) << "gap " << i;
+    }
+    sim.ui().advance(600'000);
+    EXPECT_LE(dials(), 10u) << "a billed call every few seconds";
+    EXPECT_EQ(main.ReconnectCount, static_cast<std::int64_t>(dials()));
+    EXPECT_EQ(sim.enterTargets().size(), dials());
 }
 
 TEST_F(Redial, ProgressWindowOfTheEntryStopsRedialling) {
@@ -88,7 +106,7 @@ TEST_F(Redial, OtherClassOrOtherEntryDoesNotStopIt) {
     sim.addWindow("Dialog", "Connecting to Dial 1");
     sim.addWindow("#32770", "Connecting to Dial 2");
     sim.addWindow("#32770", "Connecting to Dial 1 ");
-    sim.ui().advance(2000);
+    sim.ui().advance(8000);
     EXPECT_EQ(dials(), 2u) << calls();
 }
 
@@ -201,6 +219,7 @@ TEST_F(Redial, ADialerThatKeepsAskingIsAnsweredTenTimesThenClosed) {
     EXPECT_EQ(sim.heldProcesses(), 1u);
     sim.ui().advance(12'000);
     EXPECT_EQ(dials(), 2u) << "the closed dialer was waited for too long";
+    EXPECT_EQ(sim.terminatedProcesses(), std::vector<std::uint32_t>{dialers[0]}) << "left running";
     EXPECT_EQ(main.ReconnectCount, 2);
     EXPECT_EQ(counter(main), " You have been reconnected 2 time(s).");
 }
@@ -217,8 +236,8 @@ TEST_F(Redial, ADialogFourSecondsLateIsConfirmed) {
     dialogs.push_back(late);
     sim.ui().advance(1100);
     EXPECT_EQ(sim.enterTargets(), std::vector<WindowHandle>{late}) << calls();
-    sim.ui().advance(1100);
-    EXPECT_EQ(dials(), 2u) << "the confirmed dialer ended: the next tick redials";
+    sim.ui().advance(6100);
+    EXPECT_EQ(dials(), 2u) << "the confirmed dialer ended with the line down: the next attempt";
 }
 
 TEST_F(Redial, AnErrorBoxAfterEnterIsConfirmedAtTheNextSecondUntilTheLineIsUp) {
@@ -281,36 +300,38 @@ TEST_F(Redial, AProgressWindowInAnotherLanguageIsKnownByTheListedDial) {
     EXPECT_TRUE(sim.enterTargets().empty()) << calls();
 }
 
-// A dialer that never ends and never asks is closed after 3 minutes, with all its processes' windows,
-// and the next one starts.
-TEST_F(Redial, ADialerThatNeverEndsIsClosedAfterThreeMinutes) {
-    WindowHandle helper = 0;
+// A dial under way is never closed, however long it takes. A dialer that then shows nothing for
+// 3 minutes is asked to close; one still running 10 s later is ended.
+TEST_F(Redial, ADialerIsClosedThreeMinutesAfterItsDialWasLastSeenAndEndedIfItStays) {
     std::vector<std::uint32_t> starts;
     sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
         starts.push_back(sim.ui().nowMs());
         dialers.push_back(pid);
-        if (helper == 0) helper = sim.addWindow("Modem", "", sim.spawnProcess(pid));
+        sim.setWindowVisible(sim.addWindow("Modem", "", sim.spawnProcess(pid)), false);
         dialogs.push_back(sim.addWindow("#32770", "Connecting to Dial 1", pid));
     });
     frmMain& main = startArmed();
     sim.ui().advance(1000);
     ASSERT_EQ(dials(), 1u);
-    const std::uint32_t started = starts[0];
-    const std::uint32_t closed = advanceUntil([&] { return !sim.closedWindows().empty(); }, 200'000);
-    EXPECT_GE(closed - started, 180'000u);
-    EXPECT_LE(closed - started, 181'100u);
-    EXPECT_EQ(sim.closedWindows(), (std::vector<WindowHandle>{helper, dialogs[0]})) << calls();
-    advanceUntil([&] { return dials() == 2; }, 20'000);
+    sim.ui().advance(240'005);  // the dial still under way long after 3 minutes
+    EXPECT_TRUE(sim.terminatedProcesses().empty()) << "a dial under way was closed";
+    EXPECT_EQ(dials(), 1u);
+    const std::uint32_t lastSeen = sim.ui().nowMs();  // just after a look saw it
+    sim.removeWindow(dialogs[0]);
+    const std::uint32_t ended = advanceUntil([&] { return !sim.terminatedProcesses().empty(); }, 200'000);
+    EXPECT_EQ(sim.terminatedProcesses(), std::vector<std::uint32_t>{dialers[0]}) << "left running";
+    // 3 minutes from the last look that saw the dial, then 10 s to close.
+    EXPECT_GE(ended - lastSeen, 189'000u) << "ended before its 10 s to close";
+    EXPECT_LE(ended - lastSeen, 190'000u) << "the limit acted late";
+    advanceUntil([&] { return dials() == 2; }, 5000);
     ASSERT_EQ(starts.size(), 2u);
-    const std::uint32_t next = starts[1];
-    EXPECT_GE(next - closed, 10'000u) << "given up before its 10 s to close";
-    EXPECT_LE(next - closed, 12'100u);
+    EXPECT_LE(starts[1] - ended, 1100u);
     EXPECT_TRUE(sim.enterTargets().empty());
     EXPECT_EQ(main.ReconnectCount, 2);
     EXPECT_EQ(
         toolTip(main),
         "Last attempt at 08:00:01: the dialer was closed after 3 minutes without a connection. Dialling "
-        "again since 08:03:12.");
+        "again since 08:07:14.");
 }
 
 // Windows 9x lists a connection as soon as it dials, in every language: no progress window needed.
@@ -325,13 +346,39 @@ TEST_F(Redial, AConnectionListedAsDiallingHoldsTheRedialOff) {
     EXPECT_EQ(dials(), 1u);
 }
 
-TEST_F(Redial, ADialerThatQuitsAtOnceIsRetriedAtTheProbesPace) {
-    sim.onProcessStart([&](const std::string&, std::uint32_t pid) { sim.endProcess(pid); });
+// The resident dial-up helper is nobody's child: its error box after a failed dial is answered like the
+// dialer's own, never its progress window, never while the service lists the dial.
+TEST_F(Redial, TheDialUpHelpersBoxesAreAnsweredButNeverItsProgress) {
+    const std::uint32_t helper = sim.runProgram("rnaapp.exe");
+    const std::uint32_t stranger = sim.runProgram("notepad.exe");
+    sim.addWindow("#32770", "Save changes?", stranger);
+    const WindowHandle helperMain = sim.addWindow("RnaAppClass", "", helper);
+    WindowHandle progress = 0;
+    sim.onProcessStart([&](const std::string&, std::uint32_t pid) {
+        dialers.push_back(pid);
+        progress = sim.addWindow("#32770", "Connecting to Dial 1", helper);
+        sim.setRasConnections({{"Dial 1", RasState::Dialling}});
+        sim.endProcess(pid);  // the dialer hands the dial to the helper
+    });
     frmMain& main = startArmed();
-    sim.ui().advance(5000);
-    EXPECT_EQ(dials(), 5u) << calls();
-    EXPECT_TRUE(sim.enterTargets().empty());
-    EXPECT_EQ(main.ReconnectCount, 5);
+    sim.ui().advance(10'000);
+    EXPECT_EQ(dials(), 1u) << "redialled while the helper dialled";
+    EXPECT_TRUE(sim.enterTargets().empty()) << calls();
+
+    sim.removeWindow(progress);
+    const WindowHandle error = sim.addWindow("#32770", "Dial-Up Networking", helper);
+    sim.ui().advance(3000);
+    EXPECT_TRUE(sim.enterTargets().empty()) << "answered while the service lists the dial";
+    sim.setRasConnections({});
+    sim.ui().advance(1100);
+    EXPECT_EQ(sim.enterTargets(), std::vector<WindowHandle>{error}) << calls();
+    sim.removeWindow(error);
+    sim.ui().advance(20'000);
+    EXPECT_EQ(dials(), 2u);
+    EXPECT_TRUE(sim.closedWindows().empty());
+    const std::vector<WindowHandle> pressed = sim.enterTargets();
+    EXPECT_EQ(std::count(pressed.begin(), pressed.end(), helperMain), 0);
+    EXPECT_EQ(main.ReconnectCount, 2);
 }
 
 // The supervisor alone, driven as the timers drive it: a second tick gets no second dialer, neither while

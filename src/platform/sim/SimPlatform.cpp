@@ -28,8 +28,9 @@ class SimProgramInfo final : public ProgramInfo {
     std::string systemDirectory() override { return systemFolder; }
     ModuleHandle instance() override { return kInstance; }
     PlatformFamily family() override { return platformFamily; }
-    std::string timeOfDayAnsi(std::uint32_t secondsAhead) override {
-        const std::uint32_t t = (kStartOfDay + clock_.nowMs() / 1000 + secondsAhead) % 86400;
+    std::string timeOfDayAnsi(std::int32_t msFromNow) override {
+        const std::int64_t at = std::int64_t{kStartOfDay} * 1000 + clock_.nowMs() + msFromNow;
+        const auto t = static_cast<std::uint32_t>((at / 1000 + (msFromNow > 0 && at % 1000 != 0)) % 86400);
         char text[16];
         std::snprintf(text, sizeof text, "%02u:%02u:%02u", t / 3600, t / 60 % 60, t % 60);
         return text;
@@ -176,6 +177,10 @@ void SimPlatform::endProcess(std::uint32_t processId, std::uint32_t exitCode) {
 }
 
 std::uint32_t SimPlatform::spawnProcess(std::uint32_t parentId) { return impl_->processes.spawn(parentId); }
+
+std::uint32_t SimPlatform::runProgram(std::string exeName) {
+    return impl_->processes.run(std::move(exeName));
+}
 
 std::vector<std::uint32_t> SimPlatform::terminatedProcesses() const { return impl_->processes.terminated(); }
 

@@ -248,6 +248,8 @@ class SimPlatform {
     void setProcessStartFails(bool fails);
     void endProcess(std::uint32_t processId, std::uint32_t exitCode = 0);
     std::uint32_t spawnProcess(std::uint32_t parentId);  // a process started by that one
+    // A process the program did not start (a resident system helper), known by its program file's name.
+    std::uint32_t runProgram(std::string exeName);
     std::vector<std::uint32_t> terminatedProcesses() const;
     std::vector<std::string> startedCommandLines() const;
     std::vector<WindowHandle> enterTargets() const;  // windows that received Enter, in order

@@ -1,6 +1,7 @@
 #include "platform/sim/SimProcesses.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/sim/CallFormat.h"
 
@@ -9,7 +10,29 @@ namespace kestrove::sim {
 void SimProcesses::end(std::uint32_t processId, std::uint32_t exitCode) {
     if (running_.erase(processId) > 0) exitCodes_[processId] = exitCode;
     parents_.erase(processId);
+    names_.erase(processId);
     windows_.removeProcessWindows(processId);
+}
+
+std::uint32_t SimProcesses::run(std::string exeName) {
+    const std::uint32_t processId = nextProcessId_ += 4;
+    running_.insert(processId);
+    names_[processId] = std::move(exeName);
+    return processId;
+}
+
+std::size_t SimProcesses::processesNamed(const char* exeNameAnsi, std::span<std::uint32_t> ids) {
+    log_.add("CreateToolhelp32Snapshot(" + std::string(exeNameAnsi) + ")");
+    const auto lower = [](std::string_view text) {
+        std::string folded(text);
+        for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return folded;
+    };
+    std::size_t count = 0;
+    for (const auto& [processId, name] : names_) {
+        if (count < ids.size() && lower(name) == lower(exeNameAnsi)) ids[count++] = processId;
+    }
+    return count;
 }
 
 std::uint32_t SimProcesses::spawn(std::uint32_t parentId) {
@@ -62,8 +85,10 @@ class SimProcesses::Started final : public StartedProcess {
     std::uint32_t id_;
 };
 
-std::unique_ptr<StartedProcess> SimProcesses::start(const std::string& commandLineAnsi, int showStyle) {
-    log_.add("CreateProcessA(" + commandLineAnsi + ", " + std::to_string(showStyle) + ")");
+std::unique_ptr<StartedProcess> SimProcesses::start(const std::string& commandLineAnsi, int showStyle,
+                                                    bool noConsoleWindow) {
+    log_.add("CreateProcessA(" + commandLineAnsi + ", " + std::to_string(showStyle) +
+             (noConsoleWindow ? ", CREATE_NO_WINDOW)" : ")"));
     if (startFails_) return nullptr;
     const std::uint32_t processId = nextProcessId_ += 4;
     running_.insert(processId);

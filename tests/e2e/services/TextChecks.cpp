@@ -43,7 +43,7 @@ void checkProgramInfo(Results& results, const std::string& folder, kestrove::Pla
     // The time of day in the user's format, and moved on by the seconds asked: an hour on is another text.
     const std::string now = program.timeOfDayAnsi(0);
     CHECK(!now.empty() && now.find(':') != std::string::npos);
-    CHECK(program.timeOfDayAnsi(3600) != now);
+    CHECK(program.timeOfDayAnsi(3'600'000) != now);
 }
 
 }  // namespace e2e::services

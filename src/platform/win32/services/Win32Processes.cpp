@@ -40,7 +40,8 @@ class Win32StartedProcess final : public StartedProcess {
 
 }  // namespace
 
-std::unique_ptr<StartedProcess> Win32Processes::start(const std::string& commandLineAnsi, int showStyle) {
+std::unique_ptr<StartedProcess> Win32Processes::start(const std::string& commandLineAnsi, int showStyle,
+                                                      bool noConsoleWindow) {
     // CreateProcessA may write into the command line, so it gets its own copy.
     std::vector<char> commandLine(commandLineAnsi.begin(), commandLineAnsi.end());
     commandLine.push_back('\0');
@@ -50,8 +51,10 @@ std::unique_ptr<StartedProcess> Win32Processes::start(const std::string& command
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showStyle);
     PROCESS_INFORMATION created{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &created)) {
+    // The show style alone does not keep a console window away where a terminal program hosts consoles.
+    const DWORD flags = noConsoleWindow ? CREATE_NO_WINDOW : 0;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                        &startup, &created)) {
         return nullptr;
     }
     const OwnedHandle thread(created.hThread);
@@ -82,6 +85,24 @@ std::size_t Win32Processes::processTree(std::uint32_t root, std::span<std::uint3
             if (childOfTree && std::find(tree.begin(), tree.end(), entry.th32ProcessID) == tree.end())
                 ids[count++] = entry.th32ProcessID;
         }
+    }
+    return count;
+}
+
+// The 9x family's list holds each program's full path, the NT family's only its file name.
+std::size_t Win32Processes::processesNamed(const char* exeNameAnsi, std::span<std::uint32_t> ids) {
+    std::size_t count = 0;
+    const OwnedFile list(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!list) return count;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(list.get(), &entry); more && count < ids.size();
+         more = Process32Next(list.get(), &entry)) {
+        const char* file = entry.szExeFile;
+        for (const char* c = file; *c != '\0'; ++c) {
+            if (*c == '\\') file = c + 1;
+        }
+        if (lstrcmpiA(file, exeNameAnsi) == 0) ids[count++] = entry.th32ProcessID;
     }
     return count;
 }

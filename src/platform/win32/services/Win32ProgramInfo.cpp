@@ -49,11 +49,14 @@ PlatformFamily Win32ProgramInfo::family() {
 ModuleHandle Win32ProgramInfo::instance() { return reinterpret_cast<ModuleHandle>(instance_); }
 
 // Only the time of day is written, so moving it on needs no calendar.
-std::string Win32ProgramInfo::timeOfDayAnsi(std::uint32_t secondsAhead) {
+std::string Win32ProgramInfo::timeOfDayAnsi(std::int32_t msFromNow) {
+    constexpr std::int32_t kDayMs = 86'400'000;
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    const std::uint32_t second =
-        (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + secondsAhead) % 86400u;
+    // Within a day either way first, so that 32 bits hold it all and nothing is negative.
+    const auto at = static_cast<std::uint32_t>((now.wHour * 3600 + now.wMinute * 60 + now.wSecond) * 1000 +
+                                               now.wMilliseconds + msFromNow % kDayMs + kDayMs);
+    const std::uint32_t second = (at / 1000 + (msFromNow > 0 && at % 1000 != 0)) % 86400;
     now.wHour = static_cast<WORD>(second / 3600);
     now.wMinute = static_cast<WORD>(second / 60 % 60);
     now.wSecond = static_cast<WORD>(second % 60);

@@ -13,7 +13,7 @@ class Win32ProgramInfo final : public ProgramInfo {
     std::string systemDirectory() override;
     ModuleHandle instance() override;
     PlatformFamily family() override;
-    std::string timeOfDayAnsi(std::uint32_t secondsAhead) override;
+    std::string timeOfDayAnsi(std::int32_t msFromNow) override;
 
   private:
     HINSTANCE instance_;
