@@ -189,13 +189,12 @@ TEST_F(NtRedialPolicy, ATransientFailureBacksOffFromOneSecondToFiveMinutesAndNev
     sim.ui().advance(2000);
     EXPECT_NE(toolTip(main).find(": error 678. Next attempt at 08:"), std::string::npos) << toolTip(main);
 
-    // The machine sleeps four minutes into a 5-minute hold: it dials as soon as it wakes.
+    // The machine sleeps, four minutes into a 5-minute hold: it dials the moment it wakes.
     sim.ui().advance(238'000);
-    sim.ui().sleepMachine(3'600'000);
+    sim.ui().sleepMachine(20'500);
     const std::uint32_t woke = sim.ui().nowMs();
-    sim.ui().advance(1000);
     ASSERT_EQ(starts.size(), 12u);
-    EXPECT_LE(starts[11] - woke, 1000u);
+    EXPECT_EQ(starts[11], woke);
 
     // Unticked, nothing is promised; ticked again, the hold is over.
     sim.ui().advance(2000);
@@ -239,7 +238,7 @@ TEST_F(NtRedialPolicy, AnExitZeroCountsOnlyWithTheEntryFoundUp) {
         sim.endProcess(pid, 0);
     });
     advanceUntil([&] { return starts.size() == 5; }, 60'000);
-    sim.ui().advance(3000);
+    advanceUntil([&] { return toolTip(main).starts_with("Last attempt at 08:01:01"); }, 3000);
     EXPECT_EQ(toolTip(main), "Last attempt at 08:01:01: connected. The line is up.");
     sim.setRasConnections({});
     sim.ui().advance(1000);
