@@ -67,7 +67,7 @@ class Run {
                 if (lineUp_) break;
                 extended_ = true;  // is another dial coming?
             }
-            if (extended_ && (dialledAfterEnd_ || t >= end + options_.giveUpAfter)) break;
+            if (extended_ && (lineUp_ || dialledAfterEnd_ || t >= end + options_.giveUpAfter)) break;
             playDue(t);
             const Ms next = nextEvent();
             const Ms jump = jumpTarget(next);
@@ -79,7 +79,7 @@ class Run {
             noticeEnds();
             if (++steps % 4096 == 0) sim_.log().clear();  // a week of calls would not fit in memory
         }
-        record_.gaveUp = extended_ && !dialledAfterEnd_;
+        record_.gaveUp = extended_ && !lineUp_ && !dialledAfterEnd_;
         return std::move(record_);
     }
 
@@ -187,8 +187,11 @@ class Run {
         }
         forgetEnded();
         while (drop_ < script_.drops.size() && script_.drops[drop_] <= t) {
+            if (lineUp_) {
+                setLine(false);
+                lastChange_ = t;
+            }
             ++drop_;
-            if (lineUp_) setLine(false), lastChange_ = t;
         }
         if (sleep_ < script_.sleeps.size() && script_.sleeps[sleep_].at <= t) {
             const Sleep night = script_.sleeps[sleep_++];
