@@ -17,6 +17,7 @@ std::unique_ptr<StartedProcess> RasdialDialer::run(std::string_view entry, bool 
 // Exit 0 says the service accepted the dial; only the entry found up makes it a connection.
 void RasdialDialer::dialerEnded(DialAttempt& attempt, std::uint32_t exitCode, std::uint32_t now) {
     if (exitCode != 0) return attempt.end(AttemptResult::Failed, exitCode);
+    if (probe_.connected(attempt.entry)) return attempt.end(AttemptResult::Connected);
     attempt.phase = AttemptPhase::Settling;
     attempt.settlingAt = now;
 }

@@ -78,8 +78,10 @@ void RnaDialer::confirm(DialAttempt& attempt) {
     if (dialog != 0 && !probe_.dialUnderWay(attempt.entry)) press(attempt, dialog);
 }
 
-// The dialer hands the dial to the helper and may end long before the line is up.
+// Up as it ends, the line may not stay up till the next look. Down, the dialer may have handed the dial
+// to the helper, which dials on.
 void RnaDialer::dialerEnded(DialAttempt& attempt, std::uint32_t, std::uint32_t now) {
+    if (probe_.connected(attempt.entry)) return attempt.end(AttemptResult::Connected);
     attempt.phase = AttemptPhase::Settling;
     attempt.settlingAt = now;
 }

@@ -69,7 +69,7 @@ class frmMain : public forms::Form, private basMain::TrayHost {
     void Form_PowerResume();
 
     void MinimizeToTray();
-    void ReportRedial();  // the counter line's tooltip, and the balloon for a stop
+    void ReportRedial();  // the counter line's tooltip, and the balloon when the redial slows down
     void SaveFromCombo();
     void SaveFromSwitch();
 

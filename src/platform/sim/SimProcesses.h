@@ -32,7 +32,7 @@ class SimProcesses final : public ProcessService {
     std::size_t held() const { return held_; }
 
     std::unique_ptr<StartedProcess> start(const std::string& commandLineAnsi, int showStyle,
-                                          bool noConsoleWindow) override;
+                                          bool noConsoleWindow = false) override;
     void sendEnter(WindowHandle window) override;
     std::size_t processTree(std::uint32_t root, std::span<std::uint32_t> ids) override;
     std::size_t processesNamed(const char* exeNameAnsi, std::span<std::uint32_t> ids) override;

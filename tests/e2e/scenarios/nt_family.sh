@@ -3,10 +3,10 @@
 # system's command-line dialer, once per dialer run, the entry name as its one argument. The dialer is
 # the test double rasdial.exe, put in the system folder in place of Wine's and beside the program, where
 # it must never be started from; Wine's dial-up service lists no connection, so the keeper finds the
-# line down on every probe. What each run exits with is the result of the attempt: 0 is no failure and
-# the next run follows at the probe's pace, a wrong password (691) stops the redial until the user ticks
-# the switch again, and a failure that may mend itself (678, no answer) spaces the runs further and
-# further apart.
+# line down on every probe. What each run exits with, and the probe after it, is the result of the
+# attempt: 0 with the line still down is a failure like any other and spaces the runs apart, a wrong
+# password (691) slows the redial to one run in 15 minutes until the user ticks the switch again, and a
+# failure that may mend itself (678, no answer) spaces the runs further and further apart.
 
 SCENARIOS+=(
     manifest_selects_common_controls_6
@@ -115,37 +115,40 @@ tick_switch_again() {
     done
 }
 
-# Runs that exit with 0 are not failures: they follow each other at the probe's pace. Back-off would
-# leave 5, 10 and 20 s between them.
-expect_no_ladder() {
-    local from gaps gap
-    from=$(runs)
-    wait_until 30 runs_reached $((from + 5)) || fail "fewer than 5 runs exiting with 0 in 30 s"
+# Runs that exit with 0 while the line stays down are failures: each is given the probe's 5 s to find
+# the entry up, then the ladder spaces them further and further apart.
+expect_ladder_on_exit_zero_while_down() {
+    local from gaps first second
+    from=$(($(runs) + 1))
+    wait_until 60 runs_reached $((from + 2)) || fail "fewer than 3 runs exiting with 0 in 60 s"
     gaps=$(gaps_after_run "$from")
-    for gap in $gaps; do
-        [ "$gap" -lt 9500 ] || fail "a gap of $gap ms after a run that exited with 0 (gaps: $gaps)"
-    done
-    note "ok: runs that exited with 0 followed each other after $gaps ms"
+    read -r first second _ <<<"$gaps"
+    note "gaps between the runs that exited with 0: $gaps ms"
+    [ "$first" -ge 4500 ] || fail "a run that exited with 0 was followed after $first ms, before the probe's 5 s"
+    [ "$second" -gt "$first" ] || fail "the gaps $gaps do not grow"
+    note "ok: runs that exited with 0 with the line down are spaced out"
 }
 
-# A wrong password stops the redial: the run that was refused is the last one, for the 20 s watched,
-# until the user acts. A balloon and the tooltip tell the user why it stopped.
-expect_stop_on_wrong_password() {
+# A wrong password slows the redial: the run that was refused is the last one, for the 20 s watched (the
+# next comes 15 minutes later), until the user acts. A balloon and the tooltip tell the user why.
+expect_slow_pace_on_wrong_password() {
     local entry=$1 refused starts told
     rasdial_scenario run_ms=300 exit_code=691
+    tick_switch_again  # ends the hold the runs before have climbed to
     wait_until 15 run_ended_with 691 || fail "no run exited with 691 within 15 s"
     refused=$(first_run_with 691)
     # The notification area shows a balloon for 10 s at least.
     ask told balloon 10
     # The system's text for the error, where it has one, comes before the number.
-    [[ $told == "Stopped redialling \"$entry\": "*"error 691"*". Tick Activate? to try again." ]] ||
+    [[ $told == "Redialling \"$entry\" slowed down: "*"error 691"*". Next attempt at "*"; tick Activate? to try now." ]] ||
         fail "the balloon says [$told]"
     note "ok: the balloon says [$told]"
     expect_steady 20 "runs, the one refused with 691 the last" "$refused" lines_of "$RASDIAL_LOG"
     starts=$(lines_of "$RASDIAL_LOG")
-    expect_driver "counter once stopped" "$(counter_text "$starts")" text "$APP_TITLE" "$ID_LBL_LOOP"
-    expect_driver "still armed once stopped" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
-    expect_tooltip "stopped on 691" 691 stopped
+    expect_driver "counter once slowed" "$(counter_text "$starts")" text "$APP_TITLE" "$ID_LBL_LOOP"
+    expect_driver "still armed once slowed" 1 check-state "$APP_TITLE" "$ID_CHCK_AUTO"
+    # The tooltip reads back cut at 80 characters; the balloon has the whole promise.
+    expect_tooltip "slowed on 691" 691 "next attempt at"
 }
 
 # No answer (678) may mend itself: each failed run is followed after a longer wait than the one before,
@@ -260,10 +263,10 @@ nt_family_dials_once_per_dialer_run() {
     expect_eq "dials not by the system's dialer with one argument" 0 "$others"
 
     local last=${RASDIAL_NAMES[-1]}
-    note "runs that exit with 0: no back-off"
-    expect_no_ladder
-    note "a wrong password (691): one run, then the redial stops until the user acts"
-    expect_stop_on_wrong_password "$last"
+    note "runs that exit with 0 while the line stays down: spaced out"
+    expect_ladder_on_exit_zero_while_down
+    note "a wrong password (691): one run, then the redial slows to one in 15 minutes until the user acts"
+    expect_slow_pace_on_wrong_password "$last"
     note "no answer (678), after the user has ticked the switch again: the gaps grow"
     expect_back_off_on_no_answer
 }

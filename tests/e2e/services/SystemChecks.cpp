@@ -2,6 +2,7 @@
 // notification-area icon, and starting programs.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -68,7 +69,7 @@ void checkProcesses(Results& results) {
     kestrove::win32::Win32Processes processes;
     CHECK(processes.start("no-such-program-here.exe", SW_SHOWNORMAL) == nullptr);
 
-    const auto started = processes.start("cmd.exe /c exit 3", SW_HIDE);
+    const auto started = processes.start("cmd.exe /c exit 3", SW_HIDE, true);  // without a console window
     CHECK(started != nullptr && started->id() != 0);
     if (!started) return;
     // The start does not wait; the process ends by itself within a bounded time, and its id stays its
@@ -80,6 +81,16 @@ void checkProcesses(Results& results) {
     if (ended != nullptr) CloseHandle(ended);
 
     processes.sendEnter(0);  // no window: nothing to press, and no failure
+
+    // Found by its program file's name alone, in any letter case: this very program.
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const char* name = std::strrchr(path, '\\') != nullptr ? std::strrchr(path, '\\') + 1 : path;
+    CharUpperA(const_cast<char*>(name));
+    std::uint32_t ids[64] = {};
+    const std::size_t count = processes.processesNamed(name, ids);
+    CHECK(std::find(ids, ids + count, GetCurrentProcessId()) != ids + count);
+    CHECK(processes.processesNamed("no-such-program-here.exe", ids) == 0);
 }
 
 }  // namespace e2e::services
