@@ -36,9 +36,11 @@ add_executable(kestrove_unit_tests
     tests/unit/settings_save_test.cpp
     tests/unit/sim_services_test.cpp
     tests/unit/tray_test.cpp
+    tests/unit/week_bench_test.cpp
     tests/unit/win32_backend_logic_test.cpp
 )
-target_link_libraries(kestrove_unit_tests PRIVATE kestrove_sim GTest::gtest GTest::gtest_main)
+add_subdirectory(bench/week)
+target_link_libraries(kestrove_unit_tests PRIVATE kestrove_sim kestrove_week_lib GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(kestrove_unit_tests DISCOVERY_TIMEOUT 60)
 

@@ -79,6 +79,13 @@ void SimBackend::advance(std::uint32_t ms) {
     now_ = std::max(now_, target);  // a handler that waited may have gone past the target
 }
 
+void SimBackend::skipIdle(std::uint32_t ms) {
+    now_ += ms;
+    for (auto& [id, timer] : timers_) {
+        if (timer.due <= now_) timer.due += ((now_ - timer.due) / timer.interval + 1) * timer.interval;
+    }
+}
+
 void SimBackend::doEvents() {
     log_.add("DoEvents");
     runPending();

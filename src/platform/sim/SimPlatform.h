@@ -110,6 +110,10 @@ class SimBackend final : public forms::Backend {
     void advance(std::uint32_t ms);
     // Queues a message, handled by the next doEvents()/advance().
     void post(std::function<void()> message);
+    // Moves the virtual clock forward without delivering the timer ticks that fall due meanwhile, as if
+    // each had found nothing to do; every timer keeps its phase. For long stretches where no tick can
+    // change anything.
+    void skipIdle(std::uint32_t ms);
 
     // User actions: queued like real input and handled by the next doEvents()/advance().
     void click(forms::NativeId control);
