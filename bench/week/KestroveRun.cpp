@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "ProgramState.h"
 #include "keeper/ConnectionProbe.h"
 #include "platform/forms/Application.h"
 #include "platform/sim/SimPlatform.h"
@@ -41,7 +40,7 @@ struct Dialer {
 class Run {
   public:
     Run(const Script& script, const KestroveOptions& options) : script_(script), options_(options) {
-        resetProgramState();
+        Module3::RegistryStatus = 0;  // as a fresh process starts
         sim_.setFamily(nt() ? PlatformFamily::WindowsNT : PlatformFamily::Windows9x);
         sim_.setPhoneBook({kEntry});
         setLine(true);
