@@ -10,7 +10,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 PACKAGES=(
-    cmake make g++ clang libclang-rt-14-dev
+    cmake make g++ clang clang-tidy libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils
     wine wine64 fonts-wine
