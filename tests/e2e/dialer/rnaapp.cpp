@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "DoubleFiles.h"
 #include "RnaAppProtocol.h"
 
 namespace {
@@ -25,20 +26,9 @@ constexpr UINT_PTR kLifetimeTimer = 2;
 constexpr UINT kShowBox = WM_APP + 1;
 constexpr INT_PTR kClosed = 100;
 
-std::string besideExe(const char* name) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.resize(folder.find_last_of('\\') + 1);
-    return folder + name;
-}
+std::string besideExe(const char* name) { return doubles::besideModule(nullptr, name); }
 
-void log(const std::string& line) {
-    if (FILE* f = std::fopen(besideExe("rnaapp-log.txt").c_str(), "ab")) {
-        std::fprintf(f, "%s\n", line.c_str());
-        std::fclose(f);
-    }
-}
+void log(const std::string& line) { doubles::appendLine(nullptr, "rnaapp-log.txt", line); }
 
 unsigned giveUpMs() {
     unsigned ms = 30000;

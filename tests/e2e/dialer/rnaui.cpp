@@ -32,6 +32,7 @@
 #include <cstring>
 #include <string>
 
+#include "DoubleFiles.h"
 #include "RnaAppProtocol.h"
 
 namespace {
@@ -51,13 +52,7 @@ struct Scenario {
     bool helper = false;
 };
 
-std::string besideModule(const char* name) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(gModule, path, MAX_PATH);
-    std::string folder(path);
-    folder.resize(folder.find_last_of('\\') + 1);
-    return folder + name;
-}
+std::string besideModule(const char* name) { return doubles::besideModule(gModule, name); }
 
 Scenario readScenario() {
     Scenario s;
@@ -81,12 +76,7 @@ Scenario readScenario() {
     return s;
 }
 
-void appendLine(const char* file, const std::string& line) {
-    if (FILE* f = std::fopen(besideModule(file).c_str(), "a")) {
-        std::fprintf(f, "%s\n", line.c_str());
-        std::fclose(f);
-    }
-}
+void appendLine(const char* file, const std::string& line) { doubles::appendLine(gModule, file, line); }
 
 void log(const char* event, const std::string& entry) { appendLine("dialer-log.txt", event + (" " + entry)); }
 
