@@ -54,6 +54,16 @@ struct DialAttempt {
     std::string connectedTitleAnsi;
     unsigned confirmations = 0;
 
+    // The dialer has ended, the line still down: the probe decides within a few seconds.
+    void settle(std::uint32_t now) {
+        phase = AttemptPhase::Settling;
+        settlingAt = now;
+    }
+    // The last resort for a dialer asked to close that has not.
+    void endDialer() {
+        if (dialer) dialer->terminate();
+        dialer.reset();
+    }
     void end(AttemptResult result, std::uint32_t error = 0) {
         summary.result = result;
         summary.error = error;

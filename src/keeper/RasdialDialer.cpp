@@ -18,8 +18,7 @@ std::unique_ptr<StartedProcess> RasdialDialer::run(std::string_view entry, bool 
 void RasdialDialer::dialerEnded(DialAttempt& attempt, std::uint32_t exitCode, std::uint32_t now) {
     if (exitCode != 0) return attempt.end(AttemptResult::Failed, exitCode);
     if (probe_.connected(attempt.entry)) return attempt.end(AttemptResult::Connected);
-    attempt.phase = AttemptPhase::Settling;
-    attempt.settlingAt = now;
+    attempt.settle(now);
 }
 
 void RasdialDialer::look(DialAttempt& attempt, std::uint32_t now) {
@@ -49,8 +48,7 @@ void RasdialDialer::look(DialAttempt& attempt, std::uint32_t now) {
                 attempt.hangUp->terminate();
             }
             attempt.hangUp.reset();
-            if (attempt.dialer) attempt.dialer->terminate();
-            attempt.dialer.reset();
+            attempt.endDialer();
             return;
         case AttemptPhase::Ended:
             return;

@@ -130,14 +130,16 @@ RedialStatus RedialSupervisor::status() {
         return status;
     }
     status.last = summary;
-    const std::uint32_t left = holdLeftMs();
-    status.nextAttemptAt = holdFrom_ + holdMs_;
-    status.state = underWay()    ? RedialState::Closing
-                   : lineUp_     ? RedialState::LineUp
-                   : left == 0   ? RedialState::Soon
-                   : slowed_ > 0 ? RedialState::Slowed
-                                 : RedialState::Holding;
-    if (status.state != RedialState::Holding && status.state != RedialState::Slowed) status.nextAttemptAt = 0;
+    if (underWay()) {
+        status.state = RedialState::Closing;
+    } else if (lineUp_) {
+        status.state = RedialState::LineUp;
+    } else if (holdLeftMs() == 0) {
+        status.state = RedialState::Soon;
+    } else {
+        status.state = slowed_ > 0 ? RedialState::Slowed : RedialState::Holding;
+        status.nextAttemptAt = holdFrom_ + holdMs_;
+    }
     return status;
 }
 

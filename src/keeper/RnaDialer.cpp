@@ -82,8 +82,7 @@ void RnaDialer::confirm(DialAttempt& attempt) {
 // to the helper, which dials on.
 void RnaDialer::dialerEnded(DialAttempt& attempt, std::uint32_t, std::uint32_t now) {
     if (probe_.connected(attempt.entry)) return attempt.end(AttemptResult::Connected);
-    attempt.phase = AttemptPhase::Settling;
-    attempt.settlingAt = now;
+    attempt.settle(now);
 }
 
 // Runs as often as the system delivers timer ticks: every buffer is reused, nothing is allocated.
@@ -106,8 +105,7 @@ void RnaDialer::look(DialAttempt& attempt, std::uint32_t now) {
     if (attempt.phase == AttemptPhase::Closing) {
         // Given 10 s to close, then ended: never left running beside the next one.
         if (now - attempt.closingAt < kCloseGraceMs) return;
-        if (attempt.dialer) attempt.dialer->terminate();
-        attempt.dialer.reset();
+        attempt.endDialer();
         return;
     }
     // Its job is done: a later drop gets a new dialer.
