@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "DialogTemplate.h"
 #include "DoubleFiles.h"
 #include "RnaAppProtocol.h"
 
@@ -25,6 +26,7 @@ constexpr UINT_PTR kGiveUpTimer = 1;
 constexpr UINT_PTR kLifetimeTimer = 2;
 constexpr UINT kShowBox = WM_APP + 1;
 constexpr INT_PTR kClosed = 100;
+constexpr doubles::Button kOkButton{"OK", IDOK};
 
 std::string besideExe(const char* name) { return doubles::besideModule(nullptr, name); }
 
@@ -43,45 +45,6 @@ unsigned giveUpMs() {
 struct Helper {
     std::string entry;  // of the dial whose error is being shown
     bool busy = false;  // from the hand-over until the box has gone
-};
-
-// The error box: a caption and a default OK button, built in memory.
-class ErrorBoxTemplate {
-  public:
-    ErrorBoxTemplate() {
-        DLGTEMPLATE header{};
-        header.style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
-        header.cdit = 1;
-        header.cx = 200;
-        header.cy = 60;
-        append(&header, sizeof header);
-        word(0);  // no menu
-        word(0);  // the standard dialog class
-        text("Dial-Up Networking");
-        while (bytes_.size() % 4 != 0) bytes_.push_back('\0');
-        DLGITEMTEMPLATE item{};
-        item.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
-        item.x = 70;
-        item.y = 30;
-        item.cx = 60;
-        item.cy = 14;
-        item.id = IDOK;
-        append(&item, sizeof item);
-        word(0xFFFF);
-        word(0x0080);  // button class
-        text("OK");
-        word(0);  // no creation data
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()); }
-
-  private:
-    void append(const void* data, std::size_t size) { bytes_.append(static_cast<const char*>(data), size); }
-    void word(WORD w) { append(&w, sizeof w); }
-    void text(const char* s) {
-        for (; *s; ++s) word(static_cast<unsigned char>(*s));
-        word(0);
-    }
-    std::string bytes_;
 };
 
 INT_PTR CALLBACK boxProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
@@ -106,7 +69,7 @@ INT_PTR CALLBACK boxProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
 
 void showBox(Helper& helper) {
     log("error " + helper.entry);
-    static const ErrorBoxTemplate kBox;
+    static const doubles::DialogTemplate kBox("Dial-Up Networking", &kOkButton);
     const INT_PTR answer =
         DialogBoxIndirectParamA(GetModuleHandleA(nullptr), kBox.get(), nullptr, boxProc, 0);
     if (answer == IDOK) log("error-enter " + helper.entry);
