@@ -97,23 +97,22 @@ int clientSize(Words words) {
     return kDone;
 }
 
-int windowRect(Words words) {
-    const auto found = target(words, false);
-    if (!found) return kFailed;
+int printScreenRect(HWND window) {
     RECT outer{};
-    GetWindowRect(found->window, &outer);
+    GetWindowRect(window, &outer);
     std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
     return kDone;
+}
+
+int windowRect(Words words) {
+    const auto found = target(words, false);
+    return found ? printScreenRect(found->window) : kFailed;
 }
 
 // A control's rectangle in screen pixels, for a real mouse to rest on it.
 int controlRect(Words words) {
     const auto found = target(words, true);
-    if (!found) return kFailed;
-    RECT outer{};
-    GetWindowRect(found->control, &outer);
-    std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom);
-    return kDone;
+    return found ? printScreenRect(found->control) : kFailed;
 }
 
 // The client area in screen pixels, for cropping screenshots.
